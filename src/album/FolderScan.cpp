@@ -1,0 +1,42 @@
+#include "album/FolderScan.h"
+
+namespace album {
+
+QString keyOf(const QString& fileName)
+{
+    return fileName.left(qMax<qsizetype>(0, fileName.size() - 4));
+}
+
+QList<platform::FolderEntry> listPhotos(const QString& folder)
+{
+    return platform::listFolder(folder.isEmpty() ? QStringLiteral("/") : folder, QStringLiteral(".jpg"));
+}
+
+namespace {
+
+void fillRow(PhotoTable& table, int row, const platform::FolderEntry& entry)
+{
+    const QString key = keyOf(entry.name);
+    table.Set(Field::FileName, row, entry.name);
+    table.Set(Field::Key, row, key);
+    table.Set(Field::Name, row, key);
+    table.Set(Field::Date, row, platform::shortDate(entry.modified));
+    table.Set(Field::Rights, row, QStringLiteral("0"));
+}
+
+}  // namespace
+
+void fillTable(const QList<platform::FolderEntry>& photos, PhotoTable& table)
+{
+    if (photos.isEmpty())
+        return;
+    fillRow(table, 0, photos.front());
+    for (qsizetype i = 1; i < photos.size(); ++i) {
+        if (photos[i].name.startsWith(QLatin1String("tn")))
+            break;
+        table.AppendRow();
+        fillRow(table, table.RowCount() - 1, photos[i]);
+    }
+}
+
+}  // namespace album

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace album {
+
+// What the main window knows about the open album besides the captions themselves.
+struct WorkingState {
+    int CurrentRow = 0;             // index of the photo shown
+    bool AlbumOpen = false;         // the last Open found at least one photo
+    bool CaptionFileFound = false;  // "info.txt" existed when the folder was opened
+    bool Modified = false;          // captions changed since the last save to "info.txt"
+    bool RightsCascade = false;     // set while the album's right is pushed to every photo
+    QString AutosaveDir;            // folder of the autosave target
+    QString AutosaveName;           // file name of the autosave target
+    QString ProgramDir;             // working folder at start-up: settings file, templates
+    QString AlbumDir;               // folder of the open album; where the next Open starts
+    QString DefaultDir;             // the default folder setting
+    bool SaveLastDir = false;       // keep the last folder (as read at start-up)
+    bool AutoSave = false;          // autosave switched on
+    int AutoSaveMinutes = 0;        // autosave interval
+};
+
+}  // namespace album

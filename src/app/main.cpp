@@ -1,0 +1,42 @@
+// Albisko: captions for a folder of photos published as a web album.
+
+#include "app/Windows.h"
+#include "platform/QtDialogs.h"
+#include "ui/TForm1.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <cstdio>
+
+namespace {
+
+// Qt aborts when it finds no display; say plainly what is missing instead.
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)  // PAlbisko
+{
+    if (!displayAvailable()) {
+        std::fputs("albisko: no display: Albisko needs a graphical display "
+                   "(set DISPLAY, or QT_QPA_PLATFORM=offscreen to run without one)\n", stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Albisko"));
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
+
+    platform::QtDialogs dialogs;
+    platform::installDialogs(&dialogs);
+
+    Windows windows;
+    dialogs.setOwner(windows.form1.get());
+    windows.form1->show();
+    const int result = app.exec();
+    platform::installDialogs(nullptr);
+    return result;
+}

@@ -1,0 +1,70 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace platform {
+
+bool QtDialogs::askYesNo(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setDefaultButton(QMessageBox::Yes);
+    // The box closes only through one of its two buttons: Escape and the title bar's close do nothing.
+    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtDialogs::showAppError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
+void QtDialogs::showMessage(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::pickFolder(const QString& preselected)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(owner_, QString(), preselected,
+                                                             QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QString> QtDialogs::pickSaveFile(const SaveRequest& request)
+{
+    QFileDialog dialog(owner_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // No question when the file exists: writing into it keeps its other sections.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDirectory(request.initialFolder);
+    if (!request.initialName.isEmpty())
+        dialog.selectFile(request.initialName);
+    dialog.setNameFilter(QStringLiteral("%1 (*.%2)").arg(request.filterDescription, request.filterPattern));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+int QtDialogs::showModal(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+void QtDialogs::beep()
+{
+    QApplication::beep();
+}
+
+}  // namespace platform

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QToolButton;
+
+// An integer field with limits and two spin buttons.
+// - value(): the text read as a decimal integer (leading blanks and a sign allowed), or the
+//   minimum when the text is not an integer; reading does not bring it into the limits.
+// - setValue() first brings the number into [minimum, maximum]; no limit applies while
+//   minimum equals maximum. Changing the limits does not correct the number shown.
+// - When the field loses the focus, an out-of-range number is corrected into the limits.
+// - Typing accepts digits, "+", "-", the decimal separator and control keys other than Enter;
+//   any other character, Enter included, is refused with the platform's beep. Paste is unfiltered.
+// - Up and down keys and the spin buttons step by 1 and stop at the limits (no wrap-around);
+//   a spin button held down repeats after 400 ms, then every 100 ms.
+// - maxLength() limits what the user types or pastes; text the program sets is never cut.
+class SpinEdit : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int minValue READ minValue WRITE setMinValue)
+    Q_PROPERTY(int maxValue READ maxValue WRITE setMaxValue)
+    Q_PROPERTY(int value READ value WRITE setValue)
+    Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
+
+public:
+    explicit SpinEdit(QWidget* parent = nullptr);
+
+    int value() const;
+    void setValue(int value);
+    int minValue() const { return min_; }
+    void setMinValue(int min) { min_ = min; }
+    int maxValue() const { return max_; }
+    void setMaxValue(int max) { max_ = max; }
+    int maxLength() const { return maxLength_; }
+    void setMaxLength(int length);
+
+    QString text() const;
+    void setText(const QString& text);
+
+    QLineEdit* lineEdit() const { return edit_; }
+    QToolButton* upButton() const { return up_; }
+    QToolButton* downButton() const { return down_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // The text changed, whoever changed it.
+    void changed();
+    // Enter (with or without Shift or Ctrl) was pressed in the field; the field then refuses
+    // the Enter character itself with the beep.
+    void enterPressed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void step(int delta);
+    int clamped(int value) const;
+    void onTextChanged();
+
+    QLineEdit* edit_;
+    QToolButton* up_;
+    QToolButton* down_;
+    int min_ = 0;
+    int max_ = 0;
+    int maxLength_ = 32767;  // QLineEdit's own default
+};

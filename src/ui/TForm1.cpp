@@ -1,0 +1,573 @@
+#include "ui/TForm1.h"
+
+#include "album/FolderScan.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "settings/Settings.h"
+#include "settings/TForm3.h"
+#include "ui/TForm2.h"
+#include "ui_TForm1.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Albisko");
+const QString kCaptionFile = QStringLiteral("info.txt");
+const QString kAutosaveFile = QStringLiteral("~info.txt");
+const QString kNoPicture = QStringLiteral("Není obrázek");
+const QString kSaveCaption = QStringLiteral("Uložit?");
+const QString kSaveQuestion = QStringLiteral(
+    "Byla změněna data, vybráním jiné složky před jejich uložením dojde k jejich ztrátě. "
+    "Chcete Data nejdříve uložit?");
+
+constexpr int kPanelWidth = 400;
+constexpr int kPanelHeight = 300;
+// The client area under the title bar and the menu bar.
+constexpr int kClientWidth = 727;
+constexpr int kClientHeight = 569;
+
+QFont sansSerif(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+int decimalDigits(int n)
+{
+    return int(QString::number(n).size());
+}
+
+}  // namespace
+
+// ---- Handler plumbing -------------------------------------------------------------------
+
+template <class Handler> auto TForm1::endsItself(Handler handler)
+{
+    return [this, handler] {
+        try {
+            (this->*handler)();
+        } catch (const std::exception& e) {
+            platform::reportError(e);
+        }
+    };
+}
+
+template <class Handler> auto TForm1::endsCommand(Handler handler)
+{
+    return [this, handler] {
+        try {
+            (this->*handler)();
+        } catch (const std::exception& e) {
+            if (programChanges_ > 0 && !carriedError_)
+                carriedError_ = std::current_exception();
+            else if (programChanges_ == 0)
+                platform::reportError(e);
+        }
+    };
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>())
+{
+    ui_->setupUi(this);
+    // The hidden tools menu is never shown, but its item's shortcut still works: an action that
+    // belongs to the window answers its shortcut whatever menu it sits in.
+    ui_->MenuTools->menuAction()->setVisible(false);
+    addAction(ui_->MenuHtml);
+    applyFonts();
+    applyIcons();
+    statusBar()->setFixedHeight(20);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(kClientWidth, kClientHeight + menuHeight);
+    setMinimumSize(size());
+    move(244, 94);
+
+    Timer1.setInterval(60000);
+    connect(&Timer1, &QTimer::timeout, this, endsItself(&TForm1::Timer1Timer));
+    connectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setWindows(TForm2* about, TForm3* settings)
+{
+    form2_ = about;
+    form3_ = settings;
+}
+
+void TForm1::rethrowCarriedError()
+{
+    if (programChanges_ == 0 && carriedError_)
+        std::rethrow_exception(std::exchange(carriedError_, nullptr));
+}
+
+void TForm1::setMemoText(QPlainTextEdit* memo, const QString& text)
+{
+    if (memo->toPlainText() == text)
+        return;
+    ++programChanges_;
+    memo->setPlainText(text);
+    --programChanges_;
+    rethrowCarriedError();
+}
+
+void TForm1::setBoxChecked(QCheckBox* box, bool checked)
+{
+    ++programChanges_;
+    box->setChecked(checked);
+    --programChanges_;
+    rethrowCarriedError();
+}
+
+void TForm1::connectHandlers()
+{
+    auto& u = *ui_;
+    connect(u.MenuOpen, &QAction::triggered, this, endsItself(&TForm1::MenuOpenClick));
+    connect(u.TBOpen, &QAction::triggered, this, endsItself(&TForm1::MenuOpenClick));
+    connect(u.MenuSave, &QAction::triggered, this, endsItself(&TForm1::MenuSaveClick));
+    connect(u.TBSave, &QAction::triggered, this, endsItself(&TForm1::MenuSaveClick));
+    connect(u.MenuSaveAs, &QAction::triggered, this, endsItself(&TForm1::MenuSaveAsClick));
+    connect(u.TBSaveAs, &QAction::triggered, this, endsItself(&TForm1::MenuSaveAsClick));
+    connect(u.MenuClose, &QAction::triggered, this, endsItself(&TForm1::MenuCloseClick));
+    connect(u.MenuHtml, &QAction::triggered, this, endsItself(&TForm1::MenuHtmlClick));
+    connect(u.TBHtml, &QAction::triggered, this, endsItself(&TForm1::MenuHtmlClick));
+    connect(u.MenuSet, &QAction::triggered, this, endsItself(&TForm1::MenuSetClick));
+    connect(u.TBSet, &QAction::triggered, this, endsItself(&TForm1::MenuSetClick));
+    connect(u.MenuIndex, &QAction::triggered, this, endsItself(&TForm1::MenuIndexClick));
+    connect(u.MenuAbout, &QAction::triggered, this, endsItself(&TForm1::MenuAboutClick));
+
+    connect(u.EditAName, &QLineEdit::textChanged, this, endsItself(&TForm1::EditANameChange));
+    connect(u.EditADate, &QLineEdit::textChanged, this, endsItself(&TForm1::EditADateChange));
+    connect(u.EditFTitle, &QLineEdit::textChanged, this, endsItself(&TForm1::EditFTitleChange));
+    connect(u.EditFName, &QLineEdit::textChanged, this, endsItself(&TForm1::EditFNameChange));
+    connect(u.EditFdate, &QLineEdit::textChanged, this, endsItself(&TForm1::EditFdateChange));
+    connect(u.SpinEditF, &SpinEdit::changed, this, endsItself(&TForm1::SpinEditFChange));
+    connect(u.SpinEditA, &SpinEdit::changed, this, endsItself(&TForm1::SpinEditAChange));
+
+    // A multi-line field reports every setPlainText, even of the text it shows: only a real
+    // change runs its handler.
+    auto onMemoChange = [this](QPlainTextEdit* memo, QString* lastSeen, void (TForm1::*handler)()) {
+        return [this, memo, lastSeen, run = endsCommand(handler)] {
+            QString text = memo->toPlainText();
+            if (text == *lastSeen)
+                return;
+            *lastSeen = std::move(text);
+            run();
+        };
+    };
+    connect(u.MemoA, &QPlainTextEdit::textChanged, this, onMemoChange(u.MemoA, &memoAText_, &TForm1::MemoAChange));
+    connect(u.MemoF, &QPlainTextEdit::textChanged, this, onMemoChange(u.MemoF, &memoFText_, &TForm1::MemoFChange));
+    connect(u.CheckBoxDate, &QCheckBox::toggled, this, endsCommand(&TForm1::CheckBoxDateClick));
+    connect(u.CheckBoxRights, &QCheckBox::toggled, this, endsCommand(&TForm1::CheckBoxRightsClick));
+}
+
+void TForm1::applyFonts()
+{
+    ui_->centralwidget->setFont(sansSerif(13, true));
+    for (QWidget* w : {static_cast<QWidget*>(ui_->GBAlbum), static_cast<QWidget*>(ui_->GBFotka),
+                       static_cast<QWidget*>(ui_->SpinEditJump), static_cast<QWidget*>(ui_->BitBtnJump)})
+        w->setFont(sansSerif(11, false));
+    ui_->Panel1->setFont(sansSerif(16, true));
+    QPalette workspace = ui_->Panel1->palette();
+    workspace.setColor(QPalette::Window, palette().color(QPalette::Dark));
+    ui_->Panel1->setPalette(workspace);
+    ui_->ToolBar1->setFixedHeight(29);
+}
+
+void TForm1::applyIcons()
+{
+    auto icon = [this](QStyle::StandardPixmap p) { return style()->standardIcon(p); };
+    const QIcon open = icon(QStyle::SP_DialogOpenButton);
+    const QIcon save = icon(QStyle::SP_DialogSaveButton);
+    const QIcon saveAs = icon(QStyle::SP_DriveFDIcon);
+    const QIcon settings = icon(QStyle::SP_FileDialogDetailedView);
+    ui_->MenuOpen->setIcon(open);
+    ui_->TBOpen->setIcon(open);
+    ui_->MenuSave->setIcon(save);
+    ui_->TBSave->setIcon(save);
+    ui_->MenuSaveAs->setIcon(saveAs);
+    ui_->TBSaveAs->setIcon(saveAs);
+    ui_->MenuSet->setIcon(settings);
+    ui_->TBSet->setIcon(settings);
+    ui_->MenuIndex->setIcon(icon(QStyle::SP_DialogHelpButton));
+    ui_->MenuAbout->setIcon(icon(QStyle::SP_MessageBoxInformation));
+    ui_->BitBtnFirst->setIcon(icon(QStyle::SP_MediaSkipBackward));
+    ui_->BitBtnPrevious->setIcon(icon(QStyle::SP_MediaSeekBackward));
+    ui_->BitBtnNext->setIcon(icon(QStyle::SP_MediaSeekForward));
+    ui_->BitBtnLast->setIcon(icon(QStyle::SP_MediaSkipForward));
+    ui_->ToolBar1->setIconSize(QSize(16, 16));
+    for (QAction* a : ui_->ToolBar1->actions())
+        if (auto* button = qobject_cast<QToolButton*>(ui_->ToolBar1->widgetForAction(a)))
+            button->setFixedSize(24, 25);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // Only the toolbar (and the status bar) follow the window's width.
+    ui_->ToolBar1->setFixedWidth(ui_->centralwidget->width());
+}
+
+// ---- Start-up and close -----------------------------------------------------------------
+
+void TForm1::FormCreate()
+{
+    UpdateNavigation(state_.CurrentRow);
+    state_.CurrentRow = 0;
+    ResetRights();
+    state_.AlbumOpen = false;
+    state_.Modified = false;
+    state_.RightsCascade = false;
+    UpdateGroupsEnabled();
+    ui_->Panel1->setText(kNoPicture);
+    setSaveEnabled(false);
+    setSaveAsEnabled(false);
+    state_.ProgramDir = platform::workingFolder();
+    if (!platform::fileExists(platform::joinPath(state_.ProgramDir, QLatin1String(settings::SettingsFileName))))
+        settings::DefaultSettings(state_);
+    Timer1.setInterval(state_.AutoSaveMinutes * 60000);
+    Timer1.stop();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    try {
+        FormClose();
+    } catch (const std::exception& e) {
+        platform::reportError(e);
+    }
+    event->accept();  // the close cannot be refused
+}
+
+void TForm1::FormClose()
+{
+    if (state_.Modified && platform::dialogs().askYesNo(kSaveCaption, kSaveQuestion))
+        PromptedSave();
+    deleteAutosaveFile();
+}
+
+// ---- Operations ---------------------------------------------------------------------------
+
+void TForm1::MarkModified()
+{
+    if (!state_.AlbumOpen)
+        return;
+    state_.Modified = true;
+    setSaveEnabled(true);
+    setSaveAsEnabled(true);
+}
+
+void TForm1::UpdateGroupsEnabled()
+{
+    ui_->GBAlbum->setEnabled(state_.AlbumOpen);
+    ui_->GBFotka->setEnabled(state_.AlbumOpen);
+}
+
+void TForm1::ResetRights()
+{
+    setBoxChecked(ui_->CheckBoxRights, false);
+    ui_->SpinEditA->setValue(0);
+    ui_->SpinEditA->setEnabled(false);
+    ui_->SpinEditF->setMinValue(0);
+    ui_->SpinEditF->setValue(0);
+    ui_->SpinEditF->setEnabled(false);
+    ui_->BtnRights->setEnabled(false);
+}
+
+void TForm1::SetBusyCursor(bool busy)
+{
+    const QCursor cursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+    for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(ui_->Panel1),
+                       static_cast<QWidget*>(ui_->Image1), static_cast<QWidget*>(ui_->GBAlbum),
+                       ui_->ToolBar1->widgetForAction(ui_->TBSave), static_cast<QWidget*>(ui_->ToolBar1)})
+        if (w)
+            w->setCursor(cursor);
+}
+
+void TForm1::setSaveEnabled(bool enabled)
+{
+    ui_->MenuSave->setEnabled(enabled);
+    ui_->TBSave->setEnabled(enabled);
+}
+
+void TForm1::setSaveAsEnabled(bool enabled)
+{
+    ui_->MenuSaveAs->setEnabled(enabled);
+    ui_->TBSaveAs->setEnabled(enabled);
+}
+
+void TForm1::setCounter()
+{
+    ui_->LabelFoto->setText(QStringLiteral("%1/%2").arg(state_.CurrentRow + 1).arg(StringGrid1.RowCount()));
+}
+
+void TForm1::UpdateNavigation(int row)
+{
+    auto& u = *ui_;
+    const int rows = StringGrid1.RowCount();
+    if (row == 0) {
+        u.BitBtnFirst->setEnabled(false);
+        u.BitBtnPrevious->setEnabled(false);
+        const bool more = rows != 1;
+        for (QWidget* w : {static_cast<QWidget*>(u.BitBtnNext), static_cast<QWidget*>(u.BitBtnLast),
+                           static_cast<QWidget*>(u.BitBtnJump), static_cast<QWidget*>(u.SpinEditJump),
+                           static_cast<QWidget*>(u.BitBtnNext1)})
+            w->setEnabled(more);
+    } else {
+        u.BitBtnFirst->setEnabled(true);
+        u.BitBtnPrevious->setEnabled(true);
+        const bool notLast = row + 1 != rows;
+        u.BitBtnNext->setEnabled(notLast);
+        u.BitBtnLast->setEnabled(notLast);
+        u.BitBtnNext1->setEnabled(notLast);
+    }
+}
+
+void TForm1::ShowPhotoFields(int row)
+{
+    using album::Field;
+    if (!state_.AlbumOpen)
+        return;
+    ui_->EditFTitle->setText(StringGrid1.Get(Field::Title, row));
+    ui_->EditFName->setText(StringGrid1.Get(Field::Name, row));
+    ui_->EditFdate->setText(StringGrid1.Get(Field::Date, row));
+    setMemoText(ui_->MemoF, StringGrid1.Get(Field::Description, row));
+    ui_->SpinEditF->setValue(platform::strToInt(StringGrid1.Get(Field::Rights, row)));
+}
+
+void TForm1::ShowPhoto(int /*row*/)
+{
+    // The preview is drawn by the photo preview; until then the panel keeps its text.
+}
+
+void TForm1::ReadCaptions(const QString& /*folder*/, bool found)
+{
+    if (!found) {
+        setMemoText(ui_->MemoA, QString());
+        setMemoText(ui_->MemoF, QString());
+        ResetRights();
+        return;
+    }
+    // Reading an existing caption file comes with the caption file service.
+}
+
+// ---- Field changes ----------------------------------------------------------------------
+
+void TForm1::EditANameChange()
+{
+    MarkModified();
+}
+
+void TForm1::EditADateChange()
+{
+    MarkModified();
+}
+
+void TForm1::MemoAChange()
+{
+    MarkModified();
+}
+
+void TForm1::EditFTitleChange()
+{
+    StringGrid1.Set(album::Field::Title, state_.CurrentRow, ui_->EditFTitle->text());
+    MarkModified();
+}
+
+void TForm1::EditFNameChange()
+{
+    StringGrid1.Set(album::Field::Name, state_.CurrentRow, ui_->EditFName->text());
+    MarkModified();
+}
+
+void TForm1::EditFdateChange()
+{
+    StringGrid1.Set(album::Field::Date, state_.CurrentRow, ui_->EditFdate->text());
+    MarkModified();
+}
+
+void TForm1::MemoFChange()
+{
+    StringGrid1.Set(album::Field::Description, state_.CurrentRow, ui_->MemoF->toPlainText());
+    MarkModified();
+}
+
+void TForm1::SpinEditFChange()
+{
+    if (!state_.RightsCascade)
+        StringGrid1.Set(album::Field::Rights, state_.CurrentRow, QString::number(ui_->SpinEditF->value()));
+}
+
+void TForm1::SpinEditAChange()
+{
+    // The album's right reaches the photos with the album-wide edits.
+}
+
+void TForm1::CheckBoxDateClick()
+{
+    // Binding the photo dates to the album date comes with the album-wide edits.
+}
+
+void TForm1::CheckBoxRightsClick()
+{
+    // Switching the rights on comes with the album-wide edits.
+}
+
+// ---- Commands -----------------------------------------------------------------------------
+
+void TForm1::MenuOpenClick()
+{
+    if (state_.Modified && platform::dialogs().askYesNo(kSaveCaption, kSaveQuestion))
+        PromptedSave();
+    deleteAutosaveFile();
+    state_.CurrentRow = 0;
+    if (!form3_->keepLastFolder())
+        state_.AlbumDir = state_.DefaultDir;
+    if (!platform::folderExists(state_.AlbumDir))
+        state_.AlbumDir.clear();
+    if (auto chosen = platform::dialogs().pickFolder(state_.AlbumDir))
+        state_.AlbumDir = QDir::cleanPath(*chosen);
+    state_.CaptionFileFound = platform::fileExists(platform::joinPath(state_.AlbumDir, kCaptionFile));
+    state_.AutosaveDir = state_.AlbumDir;
+    state_.AutosaveName = kAutosaveFile;
+    if (form3_->autosaveTicked())
+        Timer1.start();
+    else
+        Timer1.stop();
+    StringGrid1.Reset();
+    const auto photos = album::listPhotos(state_.AlbumDir);
+    if (photos.isEmpty())
+        showEmptyState();
+    else
+        showAlbum(photos);
+}
+
+// The photos branch of Open.
+void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
+{
+    state_.AlbumOpen = true;
+    const QString folder = platform::folderName(state_.AlbumDir);
+    setWindowTitle(folder + QStringLiteral(" - ") + kTitle);
+    // Setting the album fields counts as an edit: the album becomes modified when they change.
+    ui_->EditAName->setText(folder);
+    ui_->EditADate->setText(platform::shortDate(photos.front().modified));
+    album::fillTable(photos, StringGrid1);
+    UpdateGroupsEnabled();
+    ui_->Panel1->clear();
+    try {
+        ReadCaptions(state_.AlbumDir, state_.CaptionFileFound);
+    } catch (...) {
+        // The rows lack the captions of "info.txt": nothing of this half-read album may ever be
+        // saved over it. Back to the empty state, then report.
+        StringGrid1.Reset();
+        showEmptyState();
+        throw;
+    }
+    // The album is complete from here on. A photo that cannot be shown, or a photo right that
+    // is not a number, is reported once the counter and the fields show the current row.
+    std::exception_ptr failure;
+    try {
+        ShowPhoto(state_.CurrentRow);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    UpdateNavigation(state_.CurrentRow);
+    try {
+        ShowPhotoFields(state_.CurrentRow);
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    setCounter();
+    const int rows = StringGrid1.RowCount();
+    ui_->SpinEditJump->setMinValue(1);
+    ui_->SpinEditJump->setMaxValue(rows);
+    ui_->SpinEditJump->setMaxLength(decimalDigits(rows));
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+// The no-photos branch of Open: the window's empty state.
+void TForm1::showEmptyState()
+{
+    state_.AlbumOpen = false;
+    state_.Modified = false;
+    UpdateNavigation(state_.CurrentRow);
+    ui_->LabelFoto->clear();
+    UpdateGroupsEnabled();
+    ui_->Image1->clear();
+    ui_->Image1->hide();
+    ui_->Panel1->resize(kPanelWidth, kPanelHeight);
+    ui_->Panel1->setText(kNoPicture);
+    setSaveEnabled(false);
+    setSaveAsEnabled(false);
+    ResetRights();
+    ui_->EditAName->clear();
+    ui_->EditADate->clear();
+    setMemoText(ui_->MemoA, QString());
+    ui_->EditFTitle->clear();
+    ui_->EditFName->clear();
+    ui_->EditFdate->clear();
+    setMemoText(ui_->MemoF, QString());
+    setWindowTitle(kTitle);
+}
+
+void TForm1::PromptedSave()
+{
+    // Writing the captions comes with the saving commands.
+}
+
+void TForm1::deleteAutosaveFile()
+{
+    const QString path = state_.AutosaveDir + u'/' + state_.AutosaveName;
+    if (platform::fileExists(path))
+        platform::deleteFile(path);
+}
+
+void TForm1::MenuSaveClick()
+{
+    // Saving comes with the saving commands.
+}
+
+void TForm1::MenuSaveAsClick()
+{
+    // Saving comes with the saving commands.
+}
+
+void TForm1::MenuCloseClick()
+{
+    close();
+}
+
+void TForm1::MenuHtmlClick()
+{
+    // The HTML head assembly comes with its templates.
+}
+
+void TForm1::MenuSetClick()
+{
+    platform::dialogs().showModal(*form3_);
+}
+
+void TForm1::MenuIndexClick()
+{
+    // Help comes with the help document.
+}
+
+void TForm1::MenuAboutClick()
+{
+    platform::dialogs().showModal(*form2_);
+}
+
+void TForm1::Timer1Timer()
+{
+    // Autosave comes with the saving commands.
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "album/PhotoTable.h"
+#include "album/WorkingState.h"
+#include "platform/FileSystem.h"
+
+#include <QMainWindow>
+#include <QTimer>
+#include <exception>
+#include <memory>
+
+class QAbstractButton;
+class QCheckBox;
+class QPlainTextEdit;
+class TForm2;
+class TForm3;
+namespace Ui { class TForm1; }
+
+// The main window. It owns the photo table (kept in StringGrid1, as the window always called
+// it), the working state and the album fields, and runs every command of the program.
+//
+// Errors: every handler catches at its edge and shows the application's error box. An error in
+// the change handler of a single-line or spin field ends only that handler; an error in the
+// handler of a multi-line field or a check box ends the command that changed it (it is carried
+// out of Qt's call and thrown again in the command).
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The other two windows, created after this one.
+    void setWindows(TForm2* about, TForm3* settings);
+
+    Ui::TForm1& ui() { return *ui_; }
+    album::PhotoTable& table() { return StringGrid1; }
+    album::WorkingState& state() { return state_; }
+    QTimer& autosaveTimer() { return Timer1; }
+
+    // Commands
+    void MenuOpenClick();
+    void MenuSaveClick();
+    void MenuSaveAsClick();
+    void MenuCloseClick();
+    void MenuHtmlClick();
+    void MenuSetClick();
+    void MenuIndexClick();
+    void MenuAboutClick();
+    void Timer1Timer();
+
+    // Field changes
+    void EditANameChange();
+    void EditADateChange();
+    void MemoAChange();
+    void EditFTitleChange();
+    void EditFNameChange();
+    void EditFdateChange();
+    void MemoFChange();
+    void SpinEditFChange();
+    void SpinEditAChange();
+    void CheckBoxDateClick();
+    void CheckBoxRightsClick();
+
+    // Operations several commands share
+    void MarkModified();
+    void UpdateGroupsEnabled();
+    void ResetRights();
+    void SetBusyCursor(bool busy);
+    void UpdateNavigation(int row);
+    void ShowPhotoFields(int row);
+    void ShowPhoto(int row);
+    void ReadCaptions(const QString& folder, bool found);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;  // FormClose
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void connectHandlers();
+    void applyFonts();
+    void applyIcons();
+
+    // Open, after the folder is listed
+    void showAlbum(const QList<platform::FolderEntry>& photos);
+    void showEmptyState();
+    void PromptedSave();
+    void deleteAutosaveFile();
+    void setSaveEnabled(bool enabled);
+    void setSaveAsEnabled(bool enabled);
+    void setCounter();
+
+    // The program's own changes of a multi-line field or check box: the change handler runs
+    // only on a real change, and an error it raised is thrown again here.
+    void setMemoText(QPlainTextEdit* memo, const QString& text);
+    void setBoxChecked(QCheckBox* box, bool checked);
+
+    // Handler wrappers for connect()
+    template <class Handler> auto endsItself(Handler handler);
+    template <class Handler> auto endsCommand(Handler handler);
+    void rethrowCarriedError();
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    album::PhotoTable StringGrid1;
+    album::WorkingState state_;
+    QTimer Timer1;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+
+    QString memoAText_;                // what the multi-line fields showed when last seen
+    QString memoFText_;
+    int programChanges_ = 0;           // > 0 while the program itself changes a field
+    std::exception_ptr carriedError_;  // raised by a handler during such a change
+};

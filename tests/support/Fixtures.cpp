@@ -1,0 +1,68 @@
+#include "support/Fixtures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+TempFolder::TempFolder()
+{
+    EXPECT_TRUE(dir_.isValid());
+}
+
+QString TempFolder::file(const QString& name) const
+{
+    return dir_.filePath(name);
+}
+
+QString TempFolder::makeFolder(const QString& name) const
+{
+    EXPECT_TRUE(QDir(dir_.path()).mkpath(name));
+    return dir_.filePath(name);
+}
+
+void writeJpeg(const QString& path, int width, int height, Qt::GlobalColor color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, width / 2, height / 2, Qt::yellow);  // something to see when it is turned
+    painter.end();
+    ASSERT_TRUE(image.save(path, "JPEG", 80)) << path.toStdString();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void setModificationTime(const QString& path, const QDateTime& time)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite)) << path.toStdString();
+    ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime)) << path.toStdString();
+}
+
+void typeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}

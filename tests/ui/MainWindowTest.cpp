@@ -1,0 +1,191 @@
+// The main window at start-up: its controls, menus, toolbar and the empty state.
+#include "MainWindowFixture.h"
+
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QList<QWidget*> navigation(Ui::TForm1& u)
+{
+    return {u.BitBtnFirst, u.BitBtnPrevious, u.BitBtnNext, u.BitBtnLast, u.SpinEditJump, u.BitBtnJump, u.BitBtnNext1};
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsInTheEmptyStateWithDefaultSettings)
+{
+    auto& u = ui();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Albisko"));
+    EXPECT_FALSE(u.GBAlbum->isEnabled());
+    EXPECT_FALSE(u.GBFotka->isEnabled());
+    for (QWidget* w : navigation(u))
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_EQ(u.SpinEditJump->text(), QStringLiteral("1"));
+    EXPECT_EQ(u.Panel1->text(), QStringLiteral("Není obrázek"));
+    for (QAction* a : {u.MenuSave, u.TBSave, u.MenuSaveAs, u.TBSaveAs})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_TRUE(u.LabelFoto->text().isEmpty());
+
+    const auto& s = form->state();
+    EXPECT_EQ(form->table().RowCount(), 1);
+    EXPECT_FALSE(s.AlbumOpen);
+    EXPECT_FALSE(s.Modified);
+    EXPECT_EQ(s.CurrentRow, 0);
+    EXPECT_EQ(s.ProgramDir, work.path());
+    // No settings file: both folders are the working folder and the last folder is kept.
+    EXPECT_EQ(s.AlbumDir, work.path());
+    EXPECT_EQ(s.DefaultDir, work.path());
+    EXPECT_TRUE(s.SaveLastDir);
+    EXPECT_FALSE(s.AutoSave);
+    EXPECT_FALSE(form->autosaveTimer().isActive());
+    EXPECT_FALSE(QFile::exists(work.file(QStringLiteral("albisko.ini")))) << "start-up writes nothing";
+
+    EXPECT_FALSE(windows->form3->ui().CheckBoxSave->isChecked()) << "settings window follows the settings";
+    EXPECT_TRUE(windows->form3->ui().CheckBoxAdr->isChecked());
+}
+
+TEST_F(MainWindowTest, LayoutKeepsItsPlaces)
+{
+    auto& u = ui();
+    form->show();
+    const int menuHeight = form->menuBar()->height();
+    EXPECT_EQ(form->size(), QSize(727, 569 + menuHeight));
+    EXPECT_EQ(form->minimumSize(), form->size());
+    EXPECT_EQ(form->statusBar()->height(), 20);
+    EXPECT_EQ(u.ToolBar1->geometry(), QRect(0, 0, 727, 29));
+    EXPECT_EQ(u.GBAlbum->geometry(), QRect(8, 32, 297, 241));
+    EXPECT_EQ(u.GBFotka->geometry(), QRect(8, 280, 297, 257));
+    EXPECT_EQ(u.EditAName->geometry(), QRect(8, 32, 281, 21));
+    EXPECT_EQ(u.MemoF->geometry(), QRect(8, 152, 281, 65));
+    EXPECT_EQ(u.BitBtnNext1->geometry(), QRect(216, 224, 75, 25));
+    EXPECT_EQ(u.Panel1->geometry(), QRect(320, 32, 400, 300));
+    EXPECT_EQ(u.Panel1->maximumSize(), QSize(400, 300));
+    EXPECT_EQ(u.SpinEditJump->geometry(), QRect(464, 376, 57, 22));
+    EXPECT_EQ(u.BitBtnJump->geometry(), QRect(536, 376, 81, 25));
+
+    EXPECT_EQ(u.GBAlbum->font().pixelSize(), 11);
+    EXPECT_FALSE(u.GBAlbum->font().bold());
+    EXPECT_EQ(u.LabelFoto->font().pixelSize(), 13);
+    EXPECT_TRUE(u.LabelFoto->font().bold());
+    EXPECT_EQ(u.Panel1->font().pixelSize(), 16);
+    EXPECT_EQ(u.BitBtnJump->font().pixelSize(), 11);
+
+    // Hidden controls stay hidden; the visible ones show.
+    for (QWidget* w : {static_cast<QWidget*>(u.CheckBoxRights), static_cast<QWidget*>(u.SpinEditA),
+                       static_cast<QWidget*>(u.BtnRights), static_cast<QWidget*>(u.SpinEditF),
+                       static_cast<QWidget*>(u.LabelFRights), static_cast<QWidget*>(u.RichEdit1),
+                       static_cast<QWidget*>(u.RichEdit2)})
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    EXPECT_TRUE(u.CheckBoxDate->isVisible());
+    EXPECT_FALSE(u.CheckBoxDate->isChecked());
+
+    // Only the toolbar follows the window's width.
+    form->resize(1000, 800);
+    QTRY_COMPARE(u.ToolBar1->width(), 1000);
+    EXPECT_EQ(u.Panel1->geometry(), QRect(320, 32, 400, 300));
+    EXPECT_EQ(u.GBAlbum->geometry(), QRect(8, 32, 297, 241));
+    form->close();
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirCaptionsShortcutsAndStates)
+{
+    auto& u = ui();
+    struct Item {
+        QAction* action;
+        const char* text;
+        const char* shortcut;
+        bool visible;
+    };
+    const Item items[] = {
+        {u.MenuOpen, "&Otevřít...", "Ctrl+O", true},
+        {u.MenuSave, "&Uložit", "Ctrl+S", true},
+        {u.MenuSaveAs, "Uložit &jako...", "Ctrl+Alt+S", true},
+        {u.MenuPrint, "&Tisk", "Ctrl+P", false},
+        {u.MenuClose, "&Zavřít", "", true},
+        {u.MenuHtml, "&HTML album", "Ctrl+H", true},
+        {u.MenuSet, "N&astavení", "Ctrl+A", true},
+        {u.MenuBar, "T&lačítková lišta", "", false},
+        {u.MenuIndex, "Obsa&h", "F1", true},
+        {u.MenuAbout, "O p&rogramu", "Ctrl+R", true},
+    };
+    for (const Item& item : items) {
+        EXPECT_EQ(item.action->text(), QString::fromUtf8(item.text));
+        EXPECT_EQ(item.action->shortcut(), QKeySequence(QString::fromUtf8(item.shortcut))) << item.text;
+        EXPECT_EQ(item.action->isVisible(), item.visible) << item.text;
+    }
+    EXPECT_FALSE(u.MenuPrint->isEnabled());
+    EXPECT_FALSE(u.MenuBar->isEnabled());
+    EXPECT_EQ(u.MenuFile->title(), QStringLiteral("&Soubor"));
+    EXPECT_EQ(u.MenuConf->title(), QStringLiteral("&Konfigurace"));
+    EXPECT_EQ(u.MenuHelp->title(), QStringLiteral("&Nápověda"));
+    EXPECT_FALSE(u.MenuTools->menuAction()->isVisible()) << "the tools menu is never shown";
+    EXPECT_EQ(u.MenuTools->title(), QStringLiteral("Nás&troje"));
+
+    // Toolbar: the visible buttons and their hints, in order.
+    QStringList shown;
+    for (QAction* a : u.ToolBar1->actions())
+        if (a->isVisible() && !a->isSeparator())
+            shown << a->toolTip();
+    EXPECT_EQ(shown, (QStringList{"Otevřít (Ctrl+O)", "Uložit (Ctrl+S)", "Uložit jako (Ctrl+Alt+S)", "Nastavení (Strl+A)"}));
+    EXPECT_FALSE(u.TBPrint->isVisible());
+    EXPECT_FALSE(u.TBHtml->isVisible());
+    auto* open = qobject_cast<QToolButton*>(u.ToolBar1->widgetForAction(u.TBOpen));
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->size(), QSize(24, 25));
+
+    // Hints of the fields show as tooltips.
+    EXPECT_EQ(u.EditFTitle->toolTip(), QStringLiteral("Zadej nadpis fotky"));
+    EXPECT_EQ(u.CheckBoxDate->toolTip(), QStringLiteral("Datum fotek bude stejné s datem alba"));
+    EXPECT_EQ(u.BitBtnNext1->text(), QStringLiteral("&Další"));
+    EXPECT_EQ(u.BitBtnJump->text(), QStringLiteral("Jdi na"));
+}
+
+TEST_F(MainWindowTest, HiddenHtmlItemStillAnswersItsShortcut)
+{
+    QSignalSpy html(ui().MenuHtml, &QAction::triggered);
+    form->show();
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(html.count(), 1);
+    form->close();
+}
+
+TEST_F(MainWindowTest, TabOrderRunsThroughAlbumThenPhotoThenNavigation)
+{
+    auto& u = ui();
+    const QList<QWidget*> expected = {u.EditAName, u.EditADate, u.MemoA, u.CheckBoxRights, u.SpinEditA,
+                                      u.BtnRights, u.CheckBoxDate, u.EditFTitle, u.EditFName, u.EditFdate,
+                                      u.MemoF, u.SpinEditF, u.BitBtnNext1, u.BitBtnFirst, u.BitBtnPrevious,
+                                      u.BitBtnNext, u.BitBtnLast, u.SpinEditJump, u.BitBtnJump};
+    QList<QWidget*> chain;
+    QWidget* w = u.EditAName;
+    for (int guard = 0; guard < 500 && chain.size() < expected.size(); ++guard) {
+        if (expected.contains(w) && !chain.contains(w))
+            chain << w;
+        w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(chain, expected);
+}
+
+TEST_F(MainWindowTest, MarkModifiedWithoutAlbumChangesNothing)
+{
+    form->MarkModified();
+    EXPECT_FALSE(form->state().Modified);
+    EXPECT_FALSE(ui().MenuSave->isEnabled());
+    EXPECT_FALSE(ui().TBSaveAs->isEnabled());
+}
+
+TEST_F(MainWindowTest, AboutAndSettingsOpenAsDialogs)
+{
+    ui().MenuAbout->trigger();
+    ui().MenuSet->trigger();
+    EXPECT_EQ(dialogs.dialogsShown, 2);
+    EXPECT_EQ(windows->form2->windowTitle(), QStringLiteral("O programu"));
+    EXPECT_EQ(windows->form3->windowTitle(), QStringLiteral("Nastavení"));
+}
