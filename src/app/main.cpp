@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <cstdio>
 
 namespace {
@@ -29,6 +30,8 @@ int main(int argc, char** argv)  // PAlbisko
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Albisko"));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
+    // Damaged photos are reported by the preview itself; Qt's header reader need not log them.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
 
     platform::QtDialogs dialogs;
     platform::installDialogs(&dialogs);

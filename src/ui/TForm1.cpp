@@ -9,6 +9,7 @@
 #include "ui_TForm1.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QDir>
 #include <QStyle>
 #include <QToolButton>
@@ -30,9 +31,11 @@ constexpr int kPanelHeight = 300;
 constexpr int kClientWidth = 727;
 constexpr int kClientHeight = 569;
 
+// A narrow sans-serif font, so that captions fit the controls' fixed sizes.
 QFont sansSerif(int pixels, bool bold)
 {
-    QFont font(QStringLiteral("Sans Serif"));
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixels);
     font.setBold(bold);
@@ -144,6 +147,14 @@ void TForm1::connectHandlers()
     connect(u.MenuIndex, &QAction::triggered, this, endsItself(&TForm1::MenuIndexClick));
     connect(u.MenuAbout, &QAction::triggered, this, endsItself(&TForm1::MenuAboutClick));
 
+    connect(u.BitBtnFirst, &QPushButton::clicked, this, endsItself(&TForm1::BitBtnFirstClick));
+    connect(u.BitBtnPrevious, &QPushButton::clicked, this, endsItself(&TForm1::BitBtnPreviousClick));
+    connect(u.BitBtnNext, &QPushButton::clicked, this, endsItself(&TForm1::BitBtnNextClick));
+    connect(u.BitBtnLast, &QPushButton::clicked, this, endsItself(&TForm1::BitBtnLastClick));
+    connect(u.BitBtnJump, &QPushButton::clicked, this, endsItself(&TForm1::BitBtnJumpClick));
+    connect(u.SpinEditJump, &SpinEdit::enterPressed, this, endsItself(&TForm1::SpinEditJumpKeyDown));
+    connect(u.BitBtnNext1, &QPushButton::clicked, this, endsItself(&TForm1::BitBtnNext1Click));
+
     connect(u.EditAName, &QLineEdit::textChanged, this, endsItself(&TForm1::EditANameChange));
     connect(u.EditADate, &QLineEdit::textChanged, this, endsItself(&TForm1::EditADateChange));
     connect(u.EditFTitle, &QLineEdit::textChanged, this, endsItself(&TForm1::EditFTitleChange));
@@ -176,6 +187,12 @@ void TForm1::applyFonts()
                        static_cast<QWidget*>(ui_->SpinEditJump), static_cast<QWidget*>(ui_->BitBtnJump)})
         w->setFont(sansSerif(11, false));
     ui_->Panel1->setFont(sansSerif(16, true));
+    // The groups' captions sit on their frame line, so the fields keep their places below it.
+    const QString groupStyle = QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0px 2px; }");
+    ui_->GBAlbum->setStyleSheet(groupStyle);
+    ui_->GBFotka->setStyleSheet(groupStyle);
     QPalette workspace = ui_->Panel1->palette();
     workspace.setColor(QPalette::Window, palette().color(QPalette::Dark));
     ui_->Panel1->setPalette(workspace);
@@ -309,6 +326,28 @@ void TForm1::setCounter()
     ui_->LabelFoto->setText(QStringLiteral("%1/%2").arg(state_.CurrentRow + 1).arg(StringGrid1.RowCount()));
 }
 
+void TForm1::showCurrentRow(bool withPhoto)
+{
+    std::exception_ptr failure;
+    if (withPhoto) {
+        try {
+            ShowPhoto(state_.CurrentRow);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    setCounter();
+    UpdateNavigation(state_.CurrentRow);
+    try {
+        ShowPhotoFields(state_.CurrentRow);
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 void TForm1::UpdateNavigation(int row)
 {
     auto& u = *ui_;
@@ -343,9 +382,43 @@ void TForm1::ShowPhotoFields(int row)
     ui_->SpinEditF->setValue(platform::strToInt(StringGrid1.Get(Field::Rights, row)));
 }
 
-void TForm1::ShowPhoto(int /*row*/)
+QString TForm1::photoPath(int row) const
 {
-    // The preview is drawn by the photo preview; until then the panel keeps its text.
+    return platform::joinPath(state_.AlbumDir, StringGrid1.Get(album::Field::FileName, row));
+}
+
+void TForm1::ShowPhoto(int row)
+{
+    auto& u = *ui_;
+    u.Image1->hide();
+    const QString path = photoPath(row);
+    std::optional<ui::PreviewPicture> ready = prefetch_.take(path);
+
+    QStringList neighbours;
+    for (int r : {row + 1, row - 1})
+        if (r >= 0 && r < StringGrid1.RowCount())
+            neighbours << photoPath(r);
+    prefetch_.prefetch(neighbours);
+
+    const auto hint = [&path](int width, int height) {
+        return QStringLiteral("%1 (%2 x %3)").arg(path).arg(width).arg(height);
+    };
+    ui::PreviewPicture picture;
+    if (ready) {
+        picture = std::move(*ready);
+    } else {
+        const ui::PhotoFile photo = ui::readPhotoFile(path);
+        picture.width = photo.width();
+        picture.height = photo.height();
+        u.Image1->setToolTip(hint(picture.width, picture.height));  // also when the size is 0 x 0
+        picture.image = ui::decodePreview(photo, ui::previewPanelSize(picture.width, picture.height));
+    }
+    u.Image1->setToolTip(hint(picture.width, picture.height));
+    const QSize panel = ui::previewPanelSize(picture.width, picture.height);
+    u.Panel1->resize(panel);  // keeps its top-left corner
+    u.Image1->setGeometry(QRect(QPoint(0, 0), panel));
+    u.Image1->setPixmap(QPixmap::fromImage(picture.image));
+    u.Image1->show();
 }
 
 void TForm1::ReadCaptions(const QString& /*folder*/, bool found)
@@ -471,28 +544,13 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
         showEmptyState();
         throw;
     }
-    // The album is complete from here on. A photo that cannot be shown, or a photo right that
-    // is not a number, is reported once the counter and the fields show the current row.
-    std::exception_ptr failure;
-    try {
-        ShowPhoto(state_.CurrentRow);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    UpdateNavigation(state_.CurrentRow);
-    try {
-        ShowPhotoFields(state_.CurrentRow);
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-    setCounter();
+    // The album is complete from here on: a photo that cannot be shown, or a photo right that
+    // is not a number, is reported once the window shows the first row.
     const int rows = StringGrid1.RowCount();
     ui_->SpinEditJump->setMinValue(1);
     ui_->SpinEditJump->setMaxValue(rows);
     ui_->SpinEditJump->setMaxLength(decimalDigits(rows));
-    if (failure)
-        std::rethrow_exception(failure);
+    showCurrentRow(true);
 }
 
 // The no-photos branch of Open: the window's empty state.
@@ -565,6 +623,55 @@ void TForm1::MenuIndexClick()
 void TForm1::MenuAboutClick()
 {
     platform::dialogs().showModal(*form2_);
+}
+
+// ---- Navigation ---------------------------------------------------------------------------
+
+void TForm1::BitBtnFirstClick()
+{
+    state_.CurrentRow = 0;
+    showCurrentRow(true);
+}
+
+void TForm1::BitBtnPreviousClick()
+{
+    const bool moves = state_.CurrentRow > 0;
+    if (moves)
+        --state_.CurrentRow;
+    showCurrentRow(moves);
+}
+
+void TForm1::BitBtnNextClick()
+{
+    const bool moves = state_.CurrentRow + 1 < StringGrid1.RowCount();
+    if (moves)
+        ++state_.CurrentRow;
+    showCurrentRow(moves);
+}
+
+void TForm1::BitBtnLastClick()
+{
+    state_.CurrentRow = StringGrid1.RowCount() - 1;
+    showCurrentRow(true);
+}
+
+void TForm1::BitBtnJumpClick()
+{
+    // A number outside the album (typed with Enter, or left from a larger album) jumps to the
+    // nearest photo; the field keeps the number as it is.
+    state_.CurrentRow = std::clamp(ui_->SpinEditJump->value() - 1, 0, StringGrid1.RowCount() - 1);
+    showCurrentRow(true);
+}
+
+void TForm1::SpinEditJumpKeyDown()
+{
+    BitBtnJumpClick();
+}
+
+void TForm1::BitBtnNext1Click()
+{
+    BitBtnNextClick();
+    ui_->EditFName->setFocus();
 }
 
 void TForm1::Timer1Timer()

@@ -3,6 +3,7 @@
 #include "album/PhotoTable.h"
 #include "album/WorkingState.h"
 #include "platform/FileSystem.h"
+#include "ui/PreviewPrefetch.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -37,6 +38,7 @@ public:
     album::PhotoTable& table() { return StringGrid1; }
     album::WorkingState& state() { return state_; }
     QTimer& autosaveTimer() { return Timer1; }
+    ui::PreviewPrefetch& previewPrefetch() { return prefetch_; }
 
     // Commands
     void MenuOpenClick();
@@ -48,6 +50,15 @@ public:
     void MenuIndexClick();
     void MenuAboutClick();
     void Timer1Timer();
+
+    // Navigation
+    void BitBtnFirstClick();
+    void BitBtnPreviousClick();
+    void BitBtnNextClick();
+    void BitBtnLastClick();
+    void BitBtnJumpClick();
+    void SpinEditJumpKeyDown();  // Enter in the jump field
+    void BitBtnNext1Click();
 
     // Field changes
     void EditANameChange();
@@ -91,6 +102,11 @@ private:
     void setSaveEnabled(bool enabled);
     void setSaveAsEnabled(bool enabled);
     void setCounter();
+    QString photoPath(int row) const;
+    // Shows the current row: its photo (when asked), the counter, the navigation controls and
+    // the photo fields. Whatever fails, all of them show the current row before the first
+    // error is thrown, so an edit is never stored into a row other than the one shown.
+    void showCurrentRow(bool withPhoto);
 
     // The program's own changes of a multi-line field or check box: the change handler runs
     // only on a real change, and an error it raised is thrown again here.
@@ -106,6 +122,7 @@ private:
     album::PhotoTable StringGrid1;
     album::WorkingState state_;
     QTimer Timer1;
+    ui::PreviewPrefetch prefetch_;     // neighbours of the photo shown, decoded ahead
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
 

@@ -60,9 +60,12 @@ void setModificationTime(const QString& path, const QDateTime& time)
 void typeText(QWidget* widget, const QString& text)
 {
     for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        // A line break is the Enter key, as a user types it.
+        const int key = c == u'\n' ? int(Qt::Key_Return) : 0;
+        const QString keyText = c == u'\n' ? QStringLiteral("\r") : QString(c);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, keyText);
         QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, keyText);
         QApplication::sendEvent(widget, &release);
     }
 }

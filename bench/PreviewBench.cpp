@@ -1,0 +1,249 @@
+// The photo preview of a 6000 x 4000 JPEG on its 400 x 266 panel, side by side with libjpeg's
+// own decode of the same file at the same DCT scale, plus the peak memory of one preview above
+// idle, measured in a fresh process.
+//
+//   preview_bench [Google Benchmark options]
+//
+// At the end it prints the ratio preview / libjpeg (budget: at most 1.3) and the peak memory
+// (budget: under 16 MB above idle).
+#include "ui/PhotoPreview.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <jpeglib.h>
+
+namespace {
+
+constexpr int PhotoWidth = 6000;
+constexpr int PhotoHeight = 4000;
+
+QString photoPath;
+int scaleDenominator = 0;
+
+// Something like a photograph: smooth gradients and shapes with fine grain, so that the file has
+// the size and the entropy-coded work of a camera picture rather than of a flat colour.
+bool writeTestPhoto(const QString& path)
+{
+    QImage image(PhotoWidth, PhotoHeight, QImage::Format_RGB32);
+    quint32 seed = 2024;
+    for (int y = 0; y < PhotoHeight; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < PhotoWidth; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int grain = int(seed >> 28) - 8;  // -8 .. 7
+            const double wave = std::sin(x / 97.0) * std::cos(y / 61.0);
+            const int r = std::clamp(x * 255 / PhotoWidth + grain, 0, 255);
+            const int g = std::clamp(y * 255 / PhotoHeight + grain, 0, 255);
+            const int b = std::clamp(int(128 + 100 * wave) + grain, 0, 255);
+            row[x] = qRgb(r, g, b);
+        }
+    }
+    return image.save(path, "JPEG", 90);
+}
+
+// --- libjpeg on its own, for comparison -----------------------------------------------------------
+
+// The plain way: libjpeg reads the file itself and decodes it at 1/denominator into one row.
+void plainLibjpegDecode(const QString& path, int denominator)
+{
+    FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file)
+        return;
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = unsigned(denominator);
+    jpeg_start_decompress(&cinfo);
+    std::vector<JSAMPLE> row(size_t(cinfo.output_width) * size_t(cinfo.output_components));
+    JSAMPROW rows[1] = {row.data()};
+    while (cinfo.output_scanline < cinfo.output_height)
+        jpeg_read_scanlines(&cinfo, rows, 1);
+    benchmark::DoNotOptimize(row.data());
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(file);
+}
+
+// --- Memory ---------------------------------------------------------------------------------------
+
+// A field of /proc/self/status in kB ("VmRSS", "VmHWM"), or -1.
+long statusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Run in a fresh process: warm up on a small JPEG (plugins, libjpeg's tables), then reset the
+// peak to the current resident size and do one decode. Prints "idle_kb peak_kb".
+int measureMemory(const QString& what, const QString& path)
+{
+    QTemporaryDir dir;
+    const QString small = dir.filePath(QStringLiteral("small.jpg"));
+    QImage warmUp(64, 48, QImage::Format_RGB32);
+    warmUp.fill(Qt::gray);
+    if (!warmUp.save(small, "JPEG"))
+        return 1;
+    ui::loadPreview(small);
+    plainLibjpegDecode(small, 1);
+
+    const long idle = statusKb("VmRSS");
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    const bool reset = clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+    clearRefs.close();
+    const long before = statusKb("VmHWM");
+    if (what == QLatin1String("preview")) {
+        const ui::PreviewPicture picture = ui::loadPreview(path);
+        benchmark::DoNotOptimize(picture.image.constBits());
+    } else {
+        const QSize panel = ui::previewPanelSize(PhotoWidth, PhotoHeight);
+        plainLibjpegDecode(path, ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel));
+    }
+    const long peak = statusKb("VmHWM");
+    // Without the reset the peak before the decode may already be above idle; report the rise.
+    std::printf("%ld %ld\n", idle, reset ? peak : idle + (peak - before));
+    return 0;
+}
+
+struct MemoryFigures {
+    long idleKb = -1;
+    long peakKb = -1;
+};
+
+MemoryFigures memoryInFreshProcess(const QString& what)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--measure-memory"), what, photoPath});
+    MemoryFigures figures;
+    if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        return figures;
+    const QList<QByteArray> numbers = child.readAllStandardOutput().trimmed().split(' ');
+    if (numbers.size() == 2) {
+        figures.idleKb = numbers[0].toLong();
+        figures.peakKb = numbers[1].toLong();
+    }
+    return figures;
+}
+
+// --- Benchmarks -----------------------------------------------------------------------------------
+
+void BM_ShowPhotoPreview(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const ui::PreviewPicture picture = ui::loadPreview(photoPath);
+        benchmark::DoNotOptimize(picture.image.constBits());
+    }
+}
+
+void BM_LibjpegDecodeSameScale(benchmark::State& state)
+{
+    for (auto _ : state)
+        plainLibjpegDecode(photoPath, scaleDenominator);
+}
+
+void BM_ReadPhotoFileOnly(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const ui::PhotoFile photo = ui::readPhotoFile(photoPath);
+        benchmark::DoNotOptimize(photo.data.constData());
+    }
+}
+
+// Keeps every single run's time per benchmark so that the medians can be compared at the end.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    explicit CollectingReporter(OutputOptions options) : ConsoleReporter(options) {}
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double median(const std::string& name) const
+    {
+        auto it = times.find(name);
+        if (it == times.end() || it->second.empty())
+            return 0;
+        std::vector<double> sorted = it->second;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
+    }
+    std::map<std::string, std::vector<double>> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--measure-memory")
+        return measureMemory(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+
+    QTemporaryDir dir;
+    photoPath = dir.filePath(QStringLiteral("photo 6000x4000.jpg"));
+    if (!dir.isValid() || !writeTestPhoto(photoPath)) {
+        std::fprintf(stderr, "cannot write the test photo\n");
+        return 1;
+    }
+    const QSize panel = ui::previewPanelSize(PhotoWidth, PhotoHeight);
+    scaleDenominator = ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel);
+    std::printf("Photo %d x %d, %lld bytes; panel %d x %d; DCT scale 1/%d\n", PhotoWidth, PhotoHeight,
+                static_cast<long long>(QFile(photoPath).size()), panel.width(), panel.height(),
+                scaleDenominator);
+
+    for (auto* b : {benchmark::RegisterBenchmark("ShowPhotoPreview", BM_ShowPhotoPreview),
+                    benchmark::RegisterBenchmark("LibjpegDecodeSameScale", BM_LibjpegDecodeSameScale),
+                    benchmark::RegisterBenchmark("ReadPhotoFileOnly", BM_ReadPhotoFileOnly)})
+        b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+
+    // Repetitions in random interleaved order, so that both see the same state of the machine.
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave);
+    int argCount = int(args.size());
+    benchmark::Initialize(&argCount, args.data());
+    CollectingReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults
+                                                       : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const double preview = reporter.median("ShowPhotoPreview");
+    const double plain = reporter.median("LibjpegDecodeSameScale");
+    if (preview > 0 && plain > 0)
+        std::printf("\nPreview / libjpeg at 1/%d (medians): %.3f (%.2f ms / %.2f ms; budget 1.3)\n",
+                    scaleDenominator, preview / plain, preview, plain);
+
+    const MemoryFigures ours = memoryInFreshProcess(QStringLiteral("preview"));
+    const MemoryFigures libjpeg = memoryInFreshProcess(QStringLiteral("libjpeg"));
+    if (ours.peakKb >= 0 && libjpeg.peakKb >= 0)
+        std::printf("Peak memory above idle, one decode in a fresh process: preview %.1f MB, "
+                    "libjpeg alone %.1f MB (budget 16 MB)\n",
+                    (ours.peakKb - ours.idleKb) / 1024.0, (libjpeg.peakKb - libjpeg.idleKb) / 1024.0);
+    else
+        std::printf("Peak memory: the measuring process failed\n");
+    return 0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/PhotoPreview.h"
+
+#include <QDateTime>
+#include <QFuture>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+#include <atomic>
+#include <memory>
+#include <optional>
+
+namespace ui {
+
+// Decodes the photos the user is likely to look at next (the neighbours of the one shown) on a
+// worker thread, so that moving to them shows their picture at once.
+//
+// A prefetched picture is handed out only while the file still has the path, size and
+// modification time it had when it was read; a prefetch that failed is never handed out, so
+// the photo is decoded again when shown and its error is reported then.
+class PreviewPrefetch {
+public:
+    PreviewPrefetch();
+    ~PreviewPrefetch();  // waits for the worker
+
+    // Starts decoding these files (those not already started) and forgets all others.
+    void prefetch(const QStringList& paths);
+    // The prefetched picture of `path`, waiting for it when its decoding is under way;
+    // empty when it was not prefetched, failed, or the file has changed since.
+    std::optional<PreviewPicture> take(const QString& path);
+    // True once the decoding of `path` has ended (for tests and benchmarks).
+    bool isFinished(const QString& path) const;
+    void waitForAll();
+
+private:
+    struct Stamp {
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Result {
+        bool ok = false;
+        Stamp stamp;
+        PreviewPicture picture;
+    };
+    static Stamp stampOf(const QString& path);
+
+    struct Job {
+        QFuture<Result> future;
+        std::shared_ptr<std::atomic_bool> dropped;  // a job no longer wanted skips its work
+    };
+
+    QThreadPool pool_;
+    QHash<QString, Job> jobs_;
+};
+
+}  // namespace ui
