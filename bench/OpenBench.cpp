@@ -24,6 +24,7 @@ public:
     std::optional<QString> pickSaveFile(const platform::SaveRequest&) override { return std::nullopt; }
     void beep() override {}
     int showModal(QDialog&) override { return 0; }
+    void openWithDesktop(const QString&) override {}
 };
 
 QString makeFolder(const QTemporaryDir& root, int photos)

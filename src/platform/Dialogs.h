@@ -39,6 +39,9 @@ public:
     virtual void beep() = 0;
     // Shows one of the program's own dialog windows modally; returns its result code.
     virtual int showModal(QDialog& dialog) = 0;
+    // Opens a file (a name relative to the working folder, or a path), a web address or a
+    // "mailto:" address with the desktop's default handler. Nothing is reported when that fails.
+    virtual void openWithDesktop(const QString& target) = 0;
 };
 
 // The dialogs in force. The program installs the real ones at start; tests install scripted ones.

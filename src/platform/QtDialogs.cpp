@@ -1,6 +1,9 @@
 #include "platform/QtDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -60,6 +63,15 @@ std::optional<QString> QtDialogs::pickSaveFile(const SaveRequest& request)
 int QtDialogs::showModal(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+void QtDialogs::openWithDesktop(const QString& target)
+{
+    const QUrl url(target);
+    if (url.scheme().size() > 1)  // a web or mail address (a one-letter "scheme" is no such thing)
+        QDesktopServices::openUrl(url);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(target)));
 }
 
 void QtDialogs::beep()

@@ -19,6 +19,7 @@ public:
     std::optional<QString> pickSaveFile(const SaveRequest& request) override;
     void beep() override;
     int showModal(QDialog& dialog) override;
+    void openWithDesktop(const QString& target) override;
 
 private:
     QWidget* owner_ = nullptr;

@@ -50,6 +50,8 @@ public:
     int showModal(QDialog& dialog) override;
     void duringNextDialog(std::function<void(QDialog&)> action) { dialogActions_.push_back(std::move(action)); }
     int dialogsShown = 0;
+    void openWithDesktop(const QString& target) override { opened.append(target); }
+    QStringList opened;  // what was handed to the desktop to open
 
 private:
     void runModalAction();

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "platform/Errors.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QHashFunctions>
+#include <QSet>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <initializer_list>
+#include <vector>
+
+namespace storage {
+
+// The text encoding of a profile file's bytes.
+enum class Encoding {
+    Windows1250,  // caption files ("info.txt" and its kin)
+    Utf8,         // the settings file
+};
+
+// A profile file could not be written. The message names the path the file was created with.
+class EIniFileException : public platform::Error {
+public:
+    explicit EIniFileException(const QString& path)
+        : platform::Error(QStringLiteral("Unable to write to %1").arg(path)) {}
+};
+
+// An INI profile file: "[section]" lines, each followed by "key=value" entry lines.
+//
+// The file is read and parsed once, at the first call that needs it; writes change the parsed
+// copy, and the whole file is written once, by Flush() or by the destructor. Bytes of the file
+// that no write touches stay exactly as they were.
+//
+// Reading: section and key names are compared without regard to case; blanks and tabs around
+// names and values in the file are ignored; a section name ends at its first "]"; a line whose
+// first other character is ";" is a comment, and a line without "=" is no entry; of duplicate sections
+// and duplicate keys the first counts. One pair of matching enclosing quotes (" or ') is removed
+// from a value, which is then cut to 2047 characters. A value whose text starts with a double
+// quote that is not closed on its line goes on over the following lines up to the line holding
+// the closing quote (none of those lines is a section or an entry); it reads back with its line
+// breaks as "\n". When no later line holds a double quote, the value is its own line alone.
+// Reading never throws: a missing or unreadable file reads as empty.
+//
+// Writing: a replaced entry keeps the file's spelling of its key and is rewritten as key=value,
+// all the lines of a multi-line value becoming that one entry; a new key goes directly after
+// the last entry of its section; a new section is appended at the end of the file. Values are
+// written verbatim; a line break in a value ("\r\n", "\n" or "\r") is written as CR LF. Such a
+// value reads back whole only when it is enclosed in double quotes and holds no other double
+// quote (the caption writer makes descriptions so); otherwise the file holds its later lines as
+// lines of their own. Written lines end in CR LF. Names are the caller's job too: a section name
+// holding "]", or a key holding "=" or starting with ";" or "[", is written as given but does
+// not read back from the file.
+//
+// A file that starts with a UTF-8 byte-order mark is read and written as UTF-8 with the mark,
+// whatever encoding the object was created with.
+class ProfileFile {
+public:
+    using Encoding = storage::Encoding;
+
+    // Stores the path and encoding only; no file is touched.
+    ProfileFile(const QString& path, Encoding encoding);
+    // Flushes pending writes; a failure is swallowed.
+    ~ProfileFile();
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
+
+    // The entry's value, or defaultValue when the file, the section or the key is missing.
+    QString ReadString(const QString& section, const QString& key, const QString& defaultValue);
+    // Sets the entry. Raises EIniFileException when the file cannot be created or written (the
+    // first write checks), and when section, key or value hold a character the file's encoding
+    // cannot hold (see canEncode): nothing is ever written as a substitute character. After an
+    // error the parsed copy is as it was.
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    // True only if the section exists and holds at least one entry.
+    bool SectionExists(const QString& section);
+    // Writes pending changes to disk, replacing the file atomically (the old file stays whole
+    // when this fails). Raises EIniFileException on failure.
+    void Flush();
+
+    QString path() const { return path_; }
+
+    // Whether `text` can be written in `encoding` exactly as it is, so that WriteString accepts it.
+    static bool canEncode(const QString& text, Encoding encoding);
+
+private:
+    // A line of the file with its line end, or a line this object wrote, as a range of text_.
+    // The lines form a list in file order through `next`; lines_[0] is an empty head.
+    struct Line {
+        qsizetype offset = 0;
+        qsizetype size = 0;
+        int next = -1;
+    };
+    struct Entry {
+        int line = 0;   // the entry's first line
+        int extra = 0;  // following lines a multi-line value takes
+    };
+    struct Section {
+        int anchor = 0;  // the last line of its last entry, or its section line
+        int entryCount = 0;
+    };
+    // Where an entry is indexed: its section and its case-folded key.
+    struct EntryKey {
+        int section = 0;
+        QString key;
+        bool operator==(const EntryKey&) const = default;
+    };
+    friend size_t qHash(const EntryKey& k, size_t seed) { return qHashMulti(seed, k.section, k.key); }
+
+    void load();
+    void parse();
+    void checkWritable();
+    QByteArray encoded(const QString& text);
+    QString decoded(QByteArrayView bytes);
+    QByteArrayView lineText(int line) const;
+    QString valueOf(const Entry& entry);
+    void setLine(int line, std::initializer_list<QByteArrayView> pieces);
+    int insertAfter(int line, std::initializer_list<QByteArrayView> pieces);
+    int findSection(const QString& name) const;
+    QString interned(const QString& name);
+
+    QString path_;
+    bool bom_ = false;
+    bool loaded_ = false;
+    bool unreadable_ = false;  // exists but could not be read: never overwrite it
+    bool writable_ = false;    // checked once, at the first write
+    bool dirty_ = false;
+    QByteArray text_;  // the file's bytes, followed by every text written since
+    std::vector<Line> lines_;
+    int tail_ = 0;
+    std::vector<Section> sections_;
+    QHash<QString, int> sectionIndex_;  // case-folded name -> the first section of that name
+    QHash<EntryKey, Entry> entries_;     // the first entry of each key in each counted section
+    QSet<QString> keyNames_;             // one shared copy of each case-folded key name
+    QStringEncoder encoder_;
+    QStringDecoder decoder_;
+};
+
+}  // namespace storage
