@@ -1,5 +1,6 @@
 #include "ui/TForm1.h"
 
+#include "album/AutosaveTimer.h"
 #include "album/FolderScan.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
@@ -92,7 +93,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     setMinimumSize(size());
     move(244, 94);
 
-    Timer1.setInterval(60000);
+    Timer1.start(60000);  // running every minute until FormCreate sets its interval and stops it
     connect(&Timer1, &QTimer::timeout, this, endsItself(&TForm1::Timer1Timer));
     connectHandlers();
     FormCreate();
@@ -250,7 +251,7 @@ void TForm1::FormCreate()
     state_.ProgramDir = platform::workingFolder();
     if (!platform::fileExists(platform::joinPath(state_.ProgramDir, QLatin1String(settings::SettingsFileName))))
         settings::DefaultSettings(state_);
-    Timer1.setInterval(state_.AutoSaveMinutes * 60000);
+    album::setAutosaveMinutes(Timer1, state_.AutoSaveMinutes);
     Timer1.stop();
 }
 
@@ -511,10 +512,7 @@ void TForm1::MenuOpenClick()
     state_.CaptionFileFound = platform::fileExists(platform::joinPath(state_.AlbumDir, kCaptionFile));
     state_.AutosaveDir = state_.AlbumDir;
     state_.AutosaveName = kAutosaveFile;
-    if (form3_->autosaveTicked())
-        Timer1.start();
-    else
-        Timer1.stop();
+    album::switchAutosaveTimer(Timer1, form3_->autosaveTicked());
     StringGrid1.Reset();
     const auto photos = album::listPhotos(state_.AlbumDir);
     if (photos.isEmpty())

@@ -1,0 +1,13 @@
+#pragma once
+
+class QTimer;
+
+namespace album {
+
+// The autosave timer's two switches. Switching it on, or changing its interval, starts a full
+// interval from that moment; switching on a running timer, or setting the interval it already
+// has, changes nothing.
+void switchAutosaveTimer(QTimer& timer, bool on);
+void setAutosaveMinutes(QTimer& timer, int minutes);
+
+}  // namespace album
