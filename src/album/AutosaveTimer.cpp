@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace album {
@@ -17,7 +18,7 @@ void switchAutosaveTimer(QTimer& timer, bool on)
 void setAutosaveMinutes(QTimer& timer, int minutes)
 {
     const qint64 ms = qint64(minutes) * 60000;
-    const int interval = int(qBound<qint64>(0, ms, std::numeric_limits<int>::max()));
+    const int interval = int(std::clamp<qint64>(ms, 0, std::numeric_limits<int>::max()));
     if (interval == timer.interval())
         return;
     timer.setInterval(interval);  // a running timer starts its new interval now
