@@ -1,5 +1,7 @@
 #include "album/FolderScan.h"
 
+#include "album/Captions.h"
+
 namespace album {
 
 QString keyOf(const QString& fileName)
@@ -16,10 +18,8 @@ namespace {
 
 void fillRow(PhotoTable& table, int row, const platform::FolderEntry& entry)
 {
-    const QString key = keyOf(entry.name);
     table.Set(Field::FileName, row, entry.name);
-    table.Set(Field::Key, row, key);
-    table.Set(Field::Name, row, key);
+    table.Set(Field::Name, row, holdable(keyOf(entry.name)));
     table.Set(Field::Date, row, platform::shortDate(entry.modified));
     table.Set(Field::Rights, row, QStringLiteral("0"));
 }
@@ -37,6 +37,9 @@ void fillTable(const QList<platform::FolderEntry>& photos, PhotoTable& table)
         table.AppendRow();
         fillRow(table, table.RowCount() - 1, photos[i]);
     }
+    const QStringList keys = sectionNames(table);
+    for (int r = 0; r < table.RowCount(); ++r)
+        table.Set(Field::Key, r, keys[r]);
 }
 
 }  // namespace album

@@ -26,6 +26,12 @@ void QtDialogs::showAppError(const QString& text)
     box.exec();
 }
 
+void QtDialogs::showWarning(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
 void QtDialogs::showMessage(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);

@@ -10,3 +10,15 @@ void DefaultSettings(album::WorkingState& state)
 }
 
 }  // namespace settings
+
+namespace settings {
+
+void LoadSettings(album::WorkingState&, QWidget&)
+{
+}
+
+void SaveSettings(const album::WorkingState&, const TForm3&, const QWidget&)
+{
+}
+
+}  // namespace settings

@@ -119,9 +119,14 @@ QByteArrayView bodyOf(QByteArrayView t, bool skipBom)
 
 }  // namespace
 
-ProfileFile::ProfileFile(const QString& path, Encoding encoding)
+ProfileFile::ProfileFile(const QString& path, Encoding encoding) : ProfileFile(path, encoding, Start::FromFile)
+{
+}
+
+ProfileFile::ProfileFile(const QString& path, Encoding encoding, Start start)
     : path_(path), encoder_(makeEncoder(encoding)), decoder_(makeDecoder(encoding))
 {
+    start_ = start;
 }
 
 ProfileFile::~ProfileFile()
@@ -167,6 +172,8 @@ void ProfileFile::load()
     loaded_ = true;
     lines_.assign(1, Line{});
     tail_ = 0;
+    if (start_ == Start::Empty)
+        return;
     const QFileInfo info(path_);
     if (!info.exists())
         return;

@@ -62,6 +62,11 @@ public:
 
     // Stores the path and encoding only; no file is touched.
     ProfileFile(const QString& path, Encoding encoding);
+    // What the object starts from: the file's content, or nothing at all, so that the file is
+    // replaced whole by what is written (still only at the flush, so the old file stays until
+    // the new one is complete).
+    enum class Start { FromFile, Empty };
+    ProfileFile(const QString& path, Encoding encoding, Start start);
     // Flushes pending writes; a failure is swallowed.
     ~ProfileFile();
     ProfileFile(const ProfileFile&) = delete;
@@ -124,6 +129,7 @@ private:
     QString path_;
     bool bom_ = false;
     bool loaded_ = false;
+    Start start_ = Start::FromFile;
     bool unreadable_ = false;  // exists but could not be read: never overwrite it
     bool writable_ = false;    // checked once, at the first write
     bool dirty_ = false;

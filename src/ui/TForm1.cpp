@@ -1,24 +1,30 @@
 #include "ui/TForm1.h"
 
 #include "album/AutosaveTimer.h"
+#include "album/Captions.h"
 #include "album/FolderScan.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
 #include "settings/TForm3.h"
+#include "storage/ProfileFile.h"
+#include "ui/CaptionFields.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
 
 #include <QCloseEvent>
 #include <algorithm>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QToolButton>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Albisko");
-const QString kCaptionFile = QStringLiteral("info.txt");
+const QString kCaptionFile = album::CaptionFileName;
 const QString kAutosaveFile = QStringLiteral("~info.txt");
 const QString kNoPicture = QStringLiteral("Není obrázek");
 const QString kSaveCaption = QStringLiteral("Uložit?");
@@ -87,6 +93,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     applyFonts();
     applyIcons();
     statusBar()->setFixedHeight(20);
+    statusLabel_ = new QLabel(statusBar());
+    statusBar()->addWidget(statusLabel_, 1);
 
     const int menuHeight = menuBar()->sizeHint().height();
     resize(kClientWidth, kClientHeight + menuHeight);
@@ -95,6 +103,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
 
     Timer1.start(60000);  // running every minute until FormCreate sets its interval and stops it
     connect(&Timer1, &QTimer::timeout, this, endsItself(&TForm1::Timer1Timer));
+    for (QLineEdit* field : {ui_->EditAName, ui_->EditADate, ui_->EditFTitle, ui_->EditFName, ui_->EditFdate})
+        refuseUnholdable(field);
     connectHandlers();
     FormCreate();
 }
@@ -249,7 +259,9 @@ void TForm1::FormCreate()
     setSaveEnabled(false);
     setSaveAsEnabled(false);
     state_.ProgramDir = platform::workingFolder();
-    if (!platform::fileExists(platform::joinPath(state_.ProgramDir, QLatin1String(settings::SettingsFileName))))
+    if (platform::fileExists(platform::joinPath(state_.ProgramDir, QLatin1String(settings::SettingsFileName))))
+        settings::LoadSettings(state_, *this);
+    else
         settings::DefaultSettings(state_);
     album::setAutosaveMinutes(Timer1, state_.AutoSaveMinutes);
     Timer1.stop();
@@ -267,9 +279,9 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormClose()
 {
-    if (state_.Modified && platform::dialogs().askYesNo(kSaveCaption, kSaveQuestion))
-        PromptedSave();
-    deleteAutosaveFile();
+    if (offerToSave())
+        deleteAutosaveFile();
+    settings::SaveSettings(state_, *form3_, *this);
 }
 
 // ---- Operations ---------------------------------------------------------------------------
@@ -422,15 +434,47 @@ void TForm1::ShowPhoto(int row)
     u.Image1->show();
 }
 
-void TForm1::ReadCaptions(const QString& /*folder*/, bool found)
+void TForm1::ReadCaptions(const QString& folder, bool found)
 {
+    using album::Field;
     if (!found) {
         setMemoText(ui_->MemoA, QString());
         setMemoText(ui_->MemoF, QString());
         ResetRights();
         return;
     }
-    // Reading an existing caption file comes with the caption file service.
+    const QString path = platform::joinPath(folder, kCaptionFile);
+    // A caption file that is there but cannot be read must never pass for an empty one: the
+    // next save would replace its captions with defaults.
+    if (QFile probe(path); !probe.open(QIODevice::ReadOnly))
+        throw platform::Error(QStringLiteral("Cannot open file %1").arg(path));
+    // Every album starts from reset rights: a right of the album opened before never carries over.
+    ResetRights();
+    storage::ProfileFile file(path, storage::Encoding::Windows1250);
+    const QString head = QStringLiteral("head");
+    ui_->EditAName->setText(file.ReadString(head, QStringLiteral("name"), QString()));
+    ui_->EditADate->setText(file.ReadString(head, QStringLiteral("date"), QString()));
+    setMemoText(ui_->MemoA, file.ReadString(head, QStringLiteral("desc"), QString()));
+    const int rights = platform::strToInt(file.ReadString(head, QStringLiteral("rights"), QStringLiteral("0")));
+    if (rights > 0) {
+        setBoxChecked(ui_->CheckBoxRights, true);
+        ui_->SpinEditA->setValue(rights);
+    }
+    for (int r = 0; r < StringGrid1.RowCount(); ++r) {
+        const QString section = StringGrid1.Get(Field::Key, r);
+        if (!file.SectionExists(section))
+            continue;
+        StringGrid1.Set(Field::Title, r, file.ReadString(section, QStringLiteral("title"), QString()));
+        for (auto [field, key] : {std::pair{Field::Name, "name"}, {Field::Date, "date"}}) {
+            const QString value = file.ReadString(section, QLatin1String(key), QString());
+            if (!value.isEmpty())
+                StringGrid1.Set(field, r, value);
+        }
+        StringGrid1.Set(Field::Description, r, file.ReadString(section, QStringLiteral("desc"), QString()));
+        const QString value = file.ReadString(section, QStringLiteral("rights"), QString());
+        if (!value.isEmpty())
+            StringGrid1.Set(Field::Rights, r, value);
+    }
 }
 
 // ---- Field changes ----------------------------------------------------------------------
@@ -443,6 +487,12 @@ void TForm1::EditANameChange()
 void TForm1::EditADateChange()
 {
     MarkModified();
+    if (!ui_->CheckBoxDate->isChecked())
+        return;
+    const QString date = ui_->EditADate->text();
+    for (int r = 0; r < StringGrid1.RowCount(); ++r)
+        StringGrid1.Set(album::Field::Date, r, date);
+    ui_->EditFdate->setText(date);
 }
 
 void TForm1::MemoAChange()
@@ -482,26 +532,62 @@ void TForm1::SpinEditFChange()
 
 void TForm1::SpinEditAChange()
 {
-    // The album's right reaches the photos with the album-wide edits.
+    // The album's right is a floor for every photo's right. The photo rights field stores
+    // nothing into the current row meanwhile, however the cascade ends.
+    state_.RightsCascade = true;
+    const auto cascadeEnds = qScopeGuard([this] { state_.RightsCascade = false; });
+    const int albumRights = ui_->SpinEditA->value();
+    ui_->SpinEditF->setMinValue(albumRights);
+    ui_->SpinEditF->setValue(albumRights);
+    if (!state_.AlbumOpen)
+        return;
+    const QString raised = QString::number(ui_->SpinEditF->value());
+    for (int r = 0; r < StringGrid1.RowCount(); ++r)
+        if (platform::strToInt(StringGrid1.Get(album::Field::Rights, r)) <= albumRights)
+            StringGrid1.Set(album::Field::Rights, r, raised);
 }
 
 void TForm1::CheckBoxDateClick()
 {
-    // Binding the photo dates to the album date comes with the album-wide edits.
+    using album::Field;
+    const int rows = StringGrid1.RowCount();
+    if (ui_->CheckBoxDate->isChecked()) {
+        ui_->EditFdate->setEnabled(false);
+        for (int r = 0; r < rows; ++r)
+            StringGrid1.Set(Field::DateBackup, r, StringGrid1.Get(Field::Date, r));
+        datesBackedUp_ = true;
+        const QString date = ui_->EditADate->text();
+        for (int r = 0; r < rows; ++r)
+            StringGrid1.Set(Field::Date, r, date);
+    } else {
+        ui_->EditFdate->setEnabled(true);
+        // Photos opened while the box was ticked have no earlier date: they keep the one they have.
+        if (datesBackedUp_)
+            for (int r = 0; r < rows; ++r)
+                StringGrid1.Set(Field::Date, r, StringGrid1.Get(Field::DateBackup, r));
+        datesBackedUp_ = false;
+    }
+    ShowPhotoFields(state_.CurrentRow);
 }
 
 void TForm1::CheckBoxRightsClick()
 {
-    // Switching the rights on comes with the album-wide edits.
+    if (!ui_->CheckBoxRights->isChecked())
+        return;
+    ui_->SpinEditA->setEnabled(true);
+    ui_->SpinEditF->setEnabled(true);
+    ui_->BtnRights->setEnabled(true);
+    MarkModified();
 }
 
 // ---- Commands -----------------------------------------------------------------------------
 
 void TForm1::MenuOpenClick()
 {
-    if (state_.Modified && platform::dialogs().askYesNo(kSaveCaption, kSaveQuestion))
-        PromptedSave();
-    deleteAutosaveFile();
+    openUnderWay_ = true;
+    const auto openEnds = qScopeGuard([this] { openUnderWay_ = false; });
+    if (offerToSave())
+        deleteAutosaveFile();
     state_.CurrentRow = 0;
     if (!form3_->keepLastFolder())
         state_.AlbumDir = state_.DefaultDir;
@@ -514,6 +600,7 @@ void TForm1::MenuOpenClick()
     state_.AutosaveName = kAutosaveFile;
     album::switchAutosaveTimer(Timer1, form3_->autosaveTicked());
     StringGrid1.Reset();
+    datesBackedUp_ = false;
     const auto photos = album::listPhotos(state_.AlbumDir);
     if (photos.isEmpty())
         showEmptyState();
@@ -528,7 +615,7 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     const QString folder = platform::folderName(state_.AlbumDir);
     setWindowTitle(folder + QStringLiteral(" - ") + kTitle);
     // Setting the album fields counts as an edit: the album becomes modified when they change.
-    ui_->EditAName->setText(folder);
+    ui_->EditAName->setText(album::holdable(folder));
     ui_->EditADate->setText(platform::shortDate(photos.front().modified));
     album::fillTable(photos, StringGrid1);
     UpdateGroupsEnabled();
@@ -548,6 +635,16 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     ui_->SpinEditJump->setMinValue(1);
     ui_->SpinEditJump->setMaxValue(rows);
     ui_->SpinEditJump->setMaxLength(decimalDigits(rows));
+    const auto shared = album::photosSharingASection(StringGrid1);
+    if (!shared.isEmpty()) {
+        QStringList groups;
+        for (const QStringList& group : shared)
+            groups << group.join(QStringLiteral(", "));
+        platform::dialogs().showWarning(
+            QStringLiteral("Tyto fotky by v souboru %1 měly stejný oddíl: %2. Popisky každé z nich se ukládají "
+                           "zvlášť; druhá a další jsou v oddílu pojmenovaném celým názvem souboru.")
+                .arg(kCaptionFile, groups.join(QStringLiteral("; "))));
+    }
     showCurrentRow(true);
 }
 
@@ -576,9 +673,11 @@ void TForm1::showEmptyState()
     setWindowTitle(kTitle);
 }
 
-void TForm1::PromptedSave()
+bool TForm1::offerToSave()
 {
-    // Writing the captions comes with the saving commands.
+    if (!state_.Modified || !platform::dialogs().askYesNo(kSaveCaption, kSaveQuestion))
+        return true;
+    return WriteCaptions(state_.AlbumDir, kCaptionFile, WriteMode::InFolder);
 }
 
 void TForm1::deleteAutosaveFile()
@@ -588,14 +687,85 @@ void TForm1::deleteAutosaveFile()
         platform::deleteFile(path);
 }
 
+QString TForm1::statusText() const
+{
+    return statusLabel_->text();
+}
+
+void TForm1::setStatusText(const QString& text)
+{
+    statusLabel_->setText(text);
+}
+
+bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode mode, Existing existing)
+{
+    const QString path = mode == WriteMode::FullPath ? name : platform::joinPath(folder, name);
+    SetBusyCursor(true);
+    const auto restore = qScopeGuard([this] {
+        SetBusyCursor(false);
+        setStatusText(QString());
+    });
+    const QString progress = QStringLiteral("Probíhá ukládání...");
+    setStatusText(progress);
+    try {
+        storage::ProfileFile file(path, storage::Encoding::Windows1250,
+                                  existing == Existing::Replace ? storage::ProfileFile::Start::Empty
+                                                                : storage::ProfileFile::Start::FromFile);
+        const album::AlbumHeader header{ui_->EditAName->text(), ui_->EditADate->text(), ui_->MemoA->toPlainText(),
+                                        ui_->SpinEditA->value()};
+        QString dots;
+        album::writeCaptions(file, header, StringGrid1, [&] {
+            dots += u'.';
+            setStatusText(progress + dots);
+        });
+        file.Flush();
+    } catch (const storage::EIniFileException&) {
+        SetBusyCursor(false);
+        if (name != kAutosaveFile)
+            platform::dialogs().showMessage(QStringLiteral("Error"), QStringLiteral("Soubor %1 nelze zapsat").arg(path));
+        else if (state_.AutosaveDir == folder)
+            autosaveFallback(folder);
+        return false;
+    }
+    if (name == kCaptionFile) {
+        state_.Modified = false;
+        setSaveEnabled(false);
+    }
+    return true;
+}
+
+// An autosave into `folder` failed: autosave goes on in the temporary folder, and the album
+// is saved there once at once under a name that tells which album it is.
+void TForm1::autosaveFallback(const QString& folder)
+{
+    state_.AutosaveDir = platform::tempFolder();
+    WriteCaptions(state_.AutosaveDir, QStringLiteral("~%1.txt").arg(platform::folderName(folder)), WriteMode::InFolder);
+}
+
 void TForm1::MenuSaveClick()
 {
-    // Saving comes with the saving commands.
+    // "info.txt" gets exactly this album, nothing of the old file; the old file is replaced only
+    // once the new one is complete, and the autosave file goes only once the captions are safe.
+    if (WriteCaptions(state_.AlbumDir, kCaptionFile, WriteMode::InFolder, Existing::Replace))
+        deleteAutosaveFile();
 }
 
 void TForm1::MenuSaveAsClick()
 {
-    // Saving comes with the saving commands.
+    platform::SaveRequest request;
+    request.initialFolder = state_.AlbumDir;
+    request.initialName = lastSaveAsPath_;
+    request.filterDescription = QStringLiteral("Albisko Fotek");
+    request.filterPattern = QStringLiteral("txt");
+    request.defaultSuffix = QStringLiteral("txt");
+    auto chosen = platform::dialogs().pickSaveFile(request);
+    if (!chosen)
+        return;
+    QString path = *chosen;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    lastSaveAsPath_ = path;
+    WriteCaptions(QString(), path, WriteMode::FullPath);
 }
 
 void TForm1::MenuCloseClick()
@@ -674,5 +844,8 @@ void TForm1::BitBtnNext1Click()
 
 void TForm1::Timer1Timer()
 {
-    // Autosave comes with the saving commands.
+    // A tick while Open is under way (its question or folder picker is open) would write the
+    // previous album's autosave file again after Open deleted it.
+    if (state_.AlbumOpen && state_.AutoSave && !openUnderWay_)
+        WriteCaptions(state_.AutosaveDir, state_.AutosaveName, WriteMode::InFolder);
 }

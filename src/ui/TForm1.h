@@ -83,6 +83,18 @@ public:
     void ShowPhoto(int row);
     void ReadCaptions(const QString& folder, bool found);
 
+    // Where WriteCaptions writes: folder + "/" + name, or name as a complete path.
+    enum class WriteMode { InFolder, FullPath };
+    // What becomes of the rest of an existing file: kept (its other sections stay), or replaced
+    // whole by this album (the old file still stays until the new one is complete).
+    enum class Existing { Keep, Replace };
+    // Writes the captions (album header and every row). True when the file was written; a
+    // failure is handled here (the error message, or the autosave fallback).
+    bool WriteCaptions(const QString& folder, const QString& name, WriteMode mode,
+                       Existing existing = Existing::Keep);
+
+    QString statusText() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
     void resizeEvent(QResizeEvent* event) override;
@@ -97,8 +109,13 @@ private:
     // Open, after the folder is listed
     void showAlbum(const QList<platform::FolderEntry>& photos);
     void showEmptyState();
-    void PromptedSave();
+    // Step one of Open and of closing: offers to save unsaved captions. True when nothing is
+    // left that only the autosave file holds (nothing was unsaved, the user gave the changes
+    // up, or they were saved to "info.txt").
+    bool offerToSave();
+    void autosaveFallback(const QString& folder);
     void deleteAutosaveFile();
+    void setStatusText(const QString& text);
     void setSaveEnabled(bool enabled);
     void setSaveAsEnabled(bool enabled);
     void setCounter();
@@ -129,5 +146,9 @@ private:
     QString memoAText_;                // what the multi-line fields showed when last seen
     QString memoFText_;
     int programChanges_ = 0;           // > 0 while the program itself changes a field
+    bool openUnderWay_ = false;        // autosave ticks during Open do nothing
+    bool datesBackedUp_ = false;       // the rows' DateBackup holds their dates from the binding
+    QString lastSaveAsPath_;           // shown by the next Save As
+    class QLabel* statusLabel_ = nullptr;
     std::exception_ptr carriedError_;  // raised by a handler during such a change
 };

@@ -50,6 +50,12 @@ void ScriptedDialogs::showAppError(const QString& text)
     runModalAction();
 }
 
+void ScriptedDialogs::showWarning(const QString& text)
+{
+    warnings.append(text);
+    runModalAction();
+}
+
 void ScriptedDialogs::showMessage(const QString& caption, const QString& text)
 {
     messages.push_back({caption, text});

@@ -32,6 +32,7 @@ public:
     std::vector<Question> questions;
     QStringList errors;                          // application error boxes, as shown
     std::vector<Question> messages;              // message dialogs
+    QStringList warnings;
     QStringList folderPickerStarts;              // preselected folder of each picker
     std::vector<platform::SaveRequest> saveRequests;
     int beeps = 0;
@@ -41,6 +42,7 @@ public:
 
     bool askYesNo(const QString& caption, const QString& text) override;
     void showAppError(const QString& text) override;
+    void showWarning(const QString& text) override;
     void showMessage(const QString& caption, const QString& text) override;
     std::optional<QString> pickFolder(const QString& preselected) override;
     std::optional<QString> pickSaveFile(const platform::SaveRequest& request) override;
