@@ -12,21 +12,27 @@
 namespace {
 
 // Refuses an edit that brings in a character the file cannot hold. Text that already holds
-// such characters (set by the program) can still be edited otherwise.
+// such characters (set by the program) can still be edited otherwise: the field's last text
+// is the measure, since the field already shows the edit while it is being validated.
 class HoldableValidator : public QValidator {
 public:
-    explicit HoldableValidator(QLineEdit* edit) : QValidator(edit), edit_(edit) {}
+    explicit HoldableValidator(QLineEdit* edit) : QValidator(edit), allowed_(album::unholdableCount(edit->text()))
+    {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            allowed_ = album::unholdableCount(text);
+        });
+    }
 
     State validate(QString& input, int&) const override
     {
-        if (album::unholdableCount(input) <= album::unholdableCount(edit_->text()))
+        if (album::unholdableCount(input) <= allowed_)
             return Acceptable;
         platform::dialogs().beep();
         return Invalid;
     }
 
 private:
-    QLineEdit* edit_;
+    int allowed_;
 };
 
 }  // namespace

@@ -155,7 +155,8 @@ bool SpinEdit::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_Return:
         case Qt::Key_Enter:
             emit enterPressed();
-            platform::dialogs().beep();
+            if (enterBeeps_)
+                platform::dialogs().beep();
             return true;
         case Qt::Key_Up:
             step(1);

@@ -12,7 +12,8 @@ class QToolButton;
 //   minimum equals maximum. Changing the limits does not correct the number shown.
 // - When the field loses the focus, an out-of-range number is corrected into the limits.
 // - Typing accepts digits, "+", "-", the decimal separator and control keys other than Enter;
-//   any other character, Enter included, is refused with the platform's beep. Paste is unfiltered.
+//   any other character, Enter included, is refused with the platform's beep (a field whose Enter
+//   confirms its window takes it without the beep, see setEnterBeeps). Paste is unfiltered.
 // - Up and down keys and the spin buttons step by 1 and stop at the limits (no wrap-around);
 //   a spin button held down repeats after 400 ms, then every 100 ms.
 // - maxLength() limits what the user types or pastes; text the program sets is never cut.
@@ -34,6 +35,11 @@ public:
     void setMaxValue(int max) { max_ = max; }
     int maxLength() const { return maxLength_; }
     void setMaxLength(int length);
+    // Whether Enter is refused with the beep after enterPressed() (the default). A field whose
+    // Enter confirms its window turns the beep off, as a window's default button takes Enter
+    // without a sound.
+    bool enterBeeps() const { return enterBeeps_; }
+    void setEnterBeeps(bool beeps) { enterBeeps_ = beeps; }
 
     QString text() const;
     void setText(const QString& text);
@@ -49,7 +55,7 @@ signals:
     // The text changed, whoever changed it.
     void changed();
     // Enter (with or without Shift or Ctrl) was pressed in the field; the field then refuses
-    // the Enter character itself with the beep.
+    // the Enter character itself, with the beep unless enterBeeps() is off.
     void enterPressed();
 
 protected:
@@ -67,4 +73,5 @@ private:
     int min_ = 0;
     int max_ = 0;
     int maxLength_ = 32767;  // QLineEdit's own default
+    bool enterBeeps_ = true;
 };

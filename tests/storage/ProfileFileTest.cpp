@@ -86,33 +86,6 @@ QStringList folderEntries(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// A small tmpfs mounted over a folder for one test; unmounted when the test ends.
-class Tmpfs {
-public:
-    Tmpfs(const QString& folder, unsigned long flags)
-        : folder_(folder.toLocal8Bit())
-    {
-        mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", flags, "size=64k") == 0;
-        if (!mounted_)
-            error_ = std::strerror(errno);
-    }
-    ~Tmpfs()
-    {
-        if (mounted_ && ::umount(folder_.constData()) != 0)
-            ::umount2(folder_.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    std::string error() const { return error_; }
-    bool remountReadOnly()
-    {
-        return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
-    }
-
-private:
-    QByteArray folder_;
-    bool mounted_ = false;
-    std::string error_;
-};
 
 // Runs `body` with the rights of the user "nobody", so that permission bits count even though
 // the tests run as root: in a child process when we are root, directly otherwise.

@@ -6,8 +6,13 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStringEncoder>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
 
 TempFolder::TempFolder()
 {
@@ -50,6 +55,14 @@ QByteArray readBytes(const QString& path)
     return file.readAll();
 }
 
+QByteArray cp1250(const QString& text)
+{
+    QStringEncoder encoder("windows-1250");
+    QByteArray bytes = encoder.encode(text);
+    EXPECT_FALSE(encoder.hasError()) << text.toStdString();
+    return bytes;
+}
+
 void setModificationTime(const QString& path, const QDateTime& time)
 {
     QFile file(path);
@@ -68,4 +81,28 @@ void typeText(QWidget* widget, const QString& text)
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, keyText);
         QApplication::sendEvent(widget, &release);
     }
+}
+
+Tmpfs::Tmpfs(const QString& folder, unsigned long flags, const QByteArray& size)
+    : folder_(folder.toLocal8Bit()), size_("size=" + size)
+{
+    mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", flags, size_.constData()) == 0;
+    if (!mounted_)
+        error_ = std::strerror(errno);
+}
+
+Tmpfs::~Tmpfs()
+{
+    if (mounted_ && ::umount(folder_.constData()) != 0)
+        ::umount2(folder_.constData(), MNT_DETACH);
+}
+
+bool Tmpfs::remountReadOnly()
+{
+    return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, size_.constData()) == 0;
+}
+
+bool Tmpfs::remountWritable()
+{
+    return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT, size_.constData()) == 0;
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <string>
+
 class QWidget;
 
 // A fresh folder for one test, removed afterwards.
@@ -25,8 +27,28 @@ private:
 void writeJpeg(const QString& path, int width, int height, Qt::GlobalColor color = Qt::darkGreen);
 void writeBytes(const QString& path, const QByteArray& bytes);
 QByteArray readBytes(const QString& path);
+// Text as the caption file holds it: Windows-1250 bytes.
+QByteArray cp1250(const QString& text);
 void setModificationTime(const QString& path, const QDateTime& time);
 
 // Types text into `widget`, one key event per character, so that characters outside Latin-1
 // (ě, š, č, ř, ž, ů) arrive as a user's typing brings them.
 void typeText(QWidget* widget, const QString& text);
+
+// A small tmpfs mounted over a folder for one test (a medium the test controls: read-only, or
+// full); unmounted when the test ends. Tests run as root, where permission bits prove nothing.
+class Tmpfs {
+public:
+    Tmpfs(const QString& folder, unsigned long flags, const QByteArray& size = "64k");
+    ~Tmpfs();
+    bool mounted() const { return mounted_; }
+    std::string error() const { return error_; }
+    bool remountReadOnly();
+    bool remountWritable();
+
+private:
+    QByteArray folder_;
+    QByteArray size_;
+    bool mounted_ = false;
+    std::string error_;
+};

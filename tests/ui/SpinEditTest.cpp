@@ -346,6 +346,26 @@ TEST_F(SpinEditTest, EnterAsksForTheJumpThenIsRefusedWithABeep)
     EXPECT_EQ(asked, n);
 }
 
+TEST_F(SpinEditTest, EnterThatConfirmsTheWindowIsTakenWithoutABeep)
+{
+    focusWith(1, 60, QStringLiteral("9"));
+    EXPECT_TRUE(spin->enterBeeps());
+    spin->setEnterBeeps(false);
+    QSignalSpy asked(spin, &SpinEdit::enterPressed);
+    QTest::keyClick(edit(), Qt::Key_Return);
+    QTest::keyClick(edit(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(asked.count(), 2);
+    EXPECT_EQ(dialogs.beeps, 0);
+    EXPECT_EQ(spin->text(), "9") << "Enter still types nothing";
+    // Other refused keys still beep, and the option can be turned back on.
+    QTest::keyClick(edit(), Qt::Key_X);
+    EXPECT_EQ(dialogs.beeps, 1);
+    spin->setEnterBeeps(true);
+    QTest::keyClick(edit(), Qt::Key_Return);
+    EXPECT_EQ(asked.count(), 3);
+    EXPECT_EQ(dialogs.beeps, 2);
+}
+
 TEST_F(SpinEditTest, EnterDoesNotCorrectTheNumber)
 {
     focusWith(1, 20, QStringLiteral("35"));

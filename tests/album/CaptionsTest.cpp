@@ -1,0 +1,108 @@
+#include "album/Captions.h"
+#include "album/FolderScan.h"
+#include "storage/ProfileFile.h"
+#include "support/Fixtures.h"
+
+#include <gtest/gtest.h>
+
+using album::Field;
+using album::PhotoTable;
+
+namespace {
+
+PhotoTable tableOf(const QStringList& fileNames)
+{
+    PhotoTable table;
+    for (int r = 0; r < fileNames.size(); ++r) {
+        if (r > 0)
+            table.AppendRow();
+        table.Set(Field::FileName, r, fileNames[r]);
+    }
+    return table;
+}
+
+}  // namespace
+
+TEST(CaptionText, DescriptionsAreQuotedWithApostrophesForQuotes)
+{
+    EXPECT_EQ(album::QuoteSafe(QStringLiteral("řekl \"ahoj\" a 'čau'")), QStringLiteral("řekl 'ahoj' a 'čau'"));
+    EXPECT_EQ(album::encodeDescription(QString()), QString());
+    EXPECT_EQ(album::encodeDescription(QStringLiteral("  Návštěva ")), QStringLiteral("\"  Návštěva \""));
+    EXPECT_EQ(album::encodeDescription(QStringLiteral("\"")), QStringLiteral("\"'\""));
+    EXPECT_EQ(album::singleLine(QStringLiteral("a\r\nb\nc\rd")), QStringLiteral("a b c d"));
+    EXPECT_EQ(album::singleLine(QStringLiteral("bez zlomu")), QStringLiteral("bez zlomu"));
+}
+
+TEST(CaptionText, HoldableTextIsWhatWindows1250Has)
+{
+    EXPECT_TRUE(album::captionCanHold(QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy ÄÖÜ äöü ß €")));
+    EXPECT_FALSE(album::captionCanHold(QStringLiteral("Ελλάδα")));
+    EXPECT_EQ(album::unholdableCount(QStringLiteral("a∑b中😀")), 3) << "a character outside the BMP counts once";
+    EXPECT_EQ(album::holdable(QStringLiteral("Tatry ∑ 😀")), QStringLiteral("Tatry _ _"));
+}
+
+TEST(SectionNames, OneRuleForEveryRowAndNeverTwoPhotosInOneSection)
+{
+    const PhotoTable table = tableOf({"IMG_0001.jpg", ".jpg", "a.jpg", "A.JPG", "a.JPG.jpg", "Σ.jpg", "a.jpg.jpg"});
+    EXPECT_EQ(album::sectionNames(table),
+              (QStringList{"IMG_0001", ".jpg", "a", "A.JPG", "a.JPG.jpg", "&#931;", "a.jpg.jpg~2"}));
+    // A name the file cannot hold is spelled with numbers: it fits the file and is its own.
+    EXPECT_TRUE(album::captionCanHold(album::sectionNames(table)[5]));
+
+    const auto shared = album::photosSharingASection(table);
+    ASSERT_EQ(shared.size(), 2);
+    EXPECT_EQ(shared[0], (QStringList{"a.jpg", "A.JPG"}));
+    EXPECT_EQ(shared[1], (QStringList{"a.JPG.jpg", "a.jpg.jpg"}));
+    EXPECT_TRUE(album::photosSharingASection(tableOf({"a.jpg", "b.jpg"})).isEmpty());
+}
+
+TEST(CaptionWriter, NewFileHoldsTheHeaderThenOneSectionPerPhotoInOrder)
+{
+    TempFolder dir;
+    PhotoTable table = tableOf({"IMG_0001.jpg", "IMG_0002.jpg"});
+    for (int r = 0; r < 2; ++r) {
+        table.Set(Field::Key, r, album::keyOf(table.Get(Field::FileName, r)));
+        table.Set(Field::Name, r, album::keyOf(table.Get(Field::FileName, r)));
+        table.Set(Field::Date, r, QStringLiteral("15.1.2004"));
+        table.Set(Field::Rights, r, QStringLiteral("0"));
+    }
+    table.Set(Field::Title, 0, QStringLiteral("Chata"));
+    table.Set(Field::Title, 1, QStringLiteral("Štít\r\npod mraky"));
+    table.Set(Field::Description, 1, QStringLiteral("Řekl \"sýr\"\ndruhý řádek"));
+    const album::AlbumHeader header{QStringLiteral("Tatry"), QStringLiteral("15.1.2004"),
+                                    QStringLiteral("Návštěva Vysokých Tater"), 0};
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    int rowsDone = 0;
+    {
+        storage::ProfileFile file(path, storage::Encoding::Windows1250);
+        album::writeCaptions(file, header, table, [&] { ++rowsDone; });
+    }
+    EXPECT_EQ(rowsDone, 2);
+    EXPECT_EQ(readBytes(path), cp1250(QStringLiteral(
+        "[head]\r\nname=Tatry\r\ndate=15.1.2004\r\ndesc=\"Návštěva Vysokých Tater\"\r\nrights=0\r\n"
+        "[IMG_0001]\r\ntitle=Chata\r\nname=IMG_0001\r\ndate=15.1.2004\r\ndesc=\r\nrights=0\r\n"
+        "[IMG_0002]\r\ntitle=Štít pod mraky\r\nname=IMG_0002\r\ndate=15.1.2004\r\n"
+        "desc=\"Řekl 'sýr'\r\ndruhý řádek\"\r\nrights=0\r\n")));
+
+    // Read back: the description comes back whole, apostrophes and all.
+    storage::ProfileFile again(path, storage::Encoding::Windows1250);
+    EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("desc"), QString()),
+              QStringLiteral("Řekl 'sýr'\ndruhý řádek"));
+    EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("rights"), QString()), QStringLiteral("0"));
+}
+
+TEST(CaptionWriter, ExistingFileKeepsWhatIsNotWritten)
+{
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("vyber.txt"));
+    writeBytes(path, cp1250(QStringLiteral("; moje poznámka\r\n[stara]\r\ntitle=Zůstane\r\n[head]\r\nname=Staré\r\nextra=1\r\n")));
+    PhotoTable table = tableOf({"a.jpg"});
+    table.Set(Field::Key, 0, QStringLiteral("a"));
+    {
+        storage::ProfileFile file(path, storage::Encoding::Windows1250);
+        album::writeCaptions(file, {QStringLiteral("Nové"), QString(), QString(), 5}, table, {});
+    }
+    EXPECT_EQ(readBytes(path), cp1250(QStringLiteral(
+        "; moje poznámka\r\n[stara]\r\ntitle=Zůstane\r\n[head]\r\nname=Nové\r\nextra=1\r\ndate=\r\ndesc=\r\nrights=5\r\n"
+        "[a]\r\ntitle=\r\nname=\r\ndate=\r\ndesc=\r\nrights=\r\n")));
+}
