@@ -130,14 +130,12 @@ private:
     QSize outer_;
 };
 
-// Places the window's outer frame at `outer`, the steps in the file's order: left, top, width, height.
+// Places the window's outer frame at `outer`.
 void placeOuter(QWidget& window, const QRect& outer)
 {
     const QSize extra = frameExtra(frameOf(window));
-    window.move(outer.left(), window.frameGeometry().top());
-    window.move(window.frameGeometry().left(), outer.top());
-    window.resize(outer.width() - extra.width(), window.height());
-    window.resize(window.width(), outer.height() - extra.height());
+    window.move(outer.topLeft());  // a window's position is that of its frame
+    window.resize(outer.size() - extra);
     if (extra.isNull())
         new OuterSizeFitter(window, outer.size());
 }

@@ -736,7 +736,7 @@ bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode
 
 // An autosave into `folder` failed: autosave goes on in the temporary folder, and the album
 // is saved there once at once under a name that tells which album it is.
-void TForm1::autosaveFallback(const QString& folder)
+void TForm1::autosaveFallback(QString folder)
 {
     state_.AutosaveDir = platform::tempFolder();
     WriteCaptions(state_.AutosaveDir, QStringLiteral("~%1.txt").arg(platform::folderName(folder)), WriteMode::InFolder);

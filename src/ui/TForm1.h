@@ -113,7 +113,7 @@ private:
     // left that only the autosave file holds (nothing was unsaved, the user gave the changes
     // up, or they were saved to "info.txt").
     bool offerToSave();
-    void autosaveFallback(const QString& folder);
+    void autosaveFallback(QString folder);  // a copy: the folder is often AutosaveDir itself
     void deleteAutosaveFile();
     void setStatusText(const QString& text);
     void setSaveEnabled(bool enabled);
