@@ -1,7 +1,7 @@
 // Opening a folder of 1,000 and 10,000 photos through the real main window (listing, table,
 // album and photo fields), without the folder picker: a fixed answer stands in for it.
 #include "app/Windows.h"
-#include "platform/Dialogs.h"
+#include "BenchDialogs.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
 
@@ -13,19 +13,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class FixedDialogs : public platform::Dialogs {
-public:
-    QString folder;
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    void showAppError(const QString& text) override { qFatal("error box: %s", qPrintable(text)); }
-    void showMessage(const QString&, const QString&) override {}
-    std::optional<QString> pickFolder(const QString&) override { return folder; }
-    std::optional<QString> pickSaveFile(const platform::SaveRequest&) override { return std::nullopt; }
-    void beep() override {}
-    int showModal(QDialog&) override { return 0; }
-    void openWithDesktop(const QString&) override {}
-};
 
 QString makeFolder(const QTemporaryDir& root, int photos)
 {
@@ -44,8 +31,7 @@ QString makeFolder(const QTemporaryDir& root, int photos)
 void BM_OpenFolder(benchmark::State& state)
 {
     QTemporaryDir root;
-    FixedDialogs dialogs;
-    platform::installDialogs(&dialogs);
+    BenchDialogs dialogs;
     dialogs.folder = makeFolder(root, int(state.range(0)));
     Windows windows;
     for (auto _ : state) {
@@ -54,7 +40,6 @@ void BM_OpenFolder(benchmark::State& state)
         benchmark::DoNotOptimize(windows.form1->table().RowCount());
     }
     state.SetComplexityN(state.range(0));
-    platform::installDialogs(nullptr);
 }
 BENCHMARK(BM_OpenFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
