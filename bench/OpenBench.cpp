@@ -1,5 +1,6 @@
-// Opening a folder of 1,000 and 10,000 photos through the real main window (listing, table,
-// album and photo fields), without the folder picker: a fixed answer stands in for it.
+// Opening a folder of 1,000 and 10,000 photos with an "info.txt" holding a section for each,
+// through the real main window (listing, table, captions, album and photo fields, the first
+// photo's preview), without the folder picker: a fixed answer stands in for it.
 #include "app/Windows.h"
 #include "BenchDialogs.h"
 #include "ui/TForm1.h"
@@ -21,10 +22,19 @@ QString makeFolder(const QTemporaryDir& root, int photos)
     QImage image(640, 480, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     image.save(folder + QStringLiteral("/IMG_00000.jpg"), "JPEG");
-    for (int i = 1; i < photos; ++i) {
-        QFile file(folder + QStringLiteral("/IMG_%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
-        file.open(QIODevice::WriteOnly);
+    QByteArray captions = "[head]\r\nname=Velk\xE9 album\r\ndate=15.1.2004\r\ndesc=\"Popis alba\"\r\nrights=0\r\n";
+    for (int i = 0; i < photos; ++i) {
+        const QByteArray key = QStringLiteral("IMG_%1").arg(i, 5, 10, QLatin1Char('0')).toLatin1();
+        if (i > 0) {
+            QFile file(folder + u'/' + QString::fromLatin1(key) + QStringLiteral(".jpg"));
+            file.open(QIODevice::WriteOnly);
+        }
+        captions += "[" + key + "]\r\ntitle=Fotka " + key + "\r\nname=" + key + "\r\ndate=16.1.2004\r\n"
+                    "desc=\"Dlouh\xFD popis fotky\"\r\nrights=0\r\n";
     }
+    QFile info(folder + QStringLiteral("/info.txt"));
+    info.open(QIODevice::WriteOnly);
+    info.write(captions);
     return folder;
 }
 

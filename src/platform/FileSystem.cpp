@@ -84,7 +84,9 @@ QString folderName(const QString& folder)
 
 QString shortDate(const QDateTime& time)
 {
-    return time.toLocalTime().date().toString(QStringLiteral("d.M.yyyy"));
+    // Put together by hand: this runs once per photo when a folder is opened.
+    const QDate date = time.timeSpec() == Qt::LocalTime ? time.date() : time.toLocalTime().date();
+    return QString::number(date.day()) + u'.' + QString::number(date.month()) + u'.' + QString::number(date.year());
 }
 
 }  // namespace platform
