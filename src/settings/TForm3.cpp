@@ -28,6 +28,13 @@ QFont sansSerif(int pixels)
     return font;
 }
 
+// The settings window cannot be without the main window.
+QWidget& required(QWidget* mainWindow)
+{
+    Q_ASSERT(mainWindow);
+    return *mainWindow;
+}
+
 }  // namespace
 
 // Every handler ends at its own edge: an error is shown in the application's error box and the
@@ -46,11 +53,13 @@ template <class Handler> auto TForm3::atEdge(Handler handler)
 
 TForm3::TForm3(album::WorkingState& state, QTimer& autosaveTimer, QWidget* mainWindow)
     : QDialog(mainWindow), ui_(std::make_unique<Ui::TForm3>()), state_(state), timer_(autosaveTimer),
-      mainWindow_(*mainWindow)
+      mainWindow_(required(mainWindow))
 {
-    Q_ASSERT(mainWindow);
     ui_->setupUi(this);
     setFont(sansSerif(11));
+    // A narrow gap between box and caption, so that the long caption fits the box's width.
+    for (QCheckBox* box : {ui_->CheckBoxAdr, ui_->CheckBoxSave})
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     setFixedSize(kClientWidth, kClientHeight);
     ui_->Label1->adjustSize();
     ui_->Label2->adjustSize();
