@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core fonts-liberation2 xvfb xauth x11-apps netpbm xdotool
+  fonts-dejavu-core fonts-liberation2 xvfb xauth x11-apps netpbm xdotool desktop-file-utils
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include "ui/TForm1.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <cstdio>
@@ -29,6 +30,10 @@ int main(int argc, char** argv)  // PAlbisko
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Albisko"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/albisko-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
     // Damaged photos are reported by the preview itself; Qt's header reader need not log them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
