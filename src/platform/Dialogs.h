@@ -58,4 +58,17 @@ QString errorBoxText(const QString& message);
 void reportError(const std::exception& error);
 void reportError(std::exception_ptr error);
 
+// `handler` wrapped for a Qt connection: an error it raises ends it there and is shown in the
+// application's error box, never crossing Qt's own frames.
+template <class Handler> auto endingAtItsEdge(Handler handler)
+{
+    return [handler]() mutable {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            reportError(e);
+        }
+    };
+}
+
 }  // namespace platform

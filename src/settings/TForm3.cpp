@@ -1,5 +1,7 @@
 #include "settings/TForm3.h"
 
+#include "ui/ProgramFont.h"
+
 #include "album/AutosaveTimer.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
@@ -17,17 +19,6 @@ namespace {
 constexpr int kClientWidth = 440;
 constexpr int kClientHeight = 199;
 
-// The same narrow sans-serif font as the main window's groups, so that captions fit the
-// controls' fixed sizes.
-QFont sansSerif(int pixels)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixels);
-    return font;
-}
-
 // The settings window cannot be without the main window.
 QWidget& required(QWidget* mainWindow)
 {
@@ -42,13 +33,7 @@ QWidget& required(QWidget* mainWindow)
 // own: a settings file that cannot be written is lost silently.)
 template <class Handler> auto TForm3::atEdge(Handler handler)
 {
-    return [this, handler] {
-        try {
-            (this->*handler)();
-        } catch (const std::exception& e) {
-            platform::reportError(e);
-        }
-    };
+    return platform::endingAtItsEdge([this, handler] { (this->*handler)(); });
 }
 
 TForm3::TForm3(album::WorkingState& state, QTimer& autosaveTimer, QWidget* mainWindow)
@@ -56,7 +41,7 @@ TForm3::TForm3(album::WorkingState& state, QTimer& autosaveTimer, QWidget* mainW
       mainWindow_(required(mainWindow))
 {
     ui_->setupUi(this);
-    setFont(sansSerif(11));
+    setFont(programFont(11));
     // A narrow gap between box and caption, so that the long caption fits the box's width.
     for (QCheckBox* box : {ui_->CheckBoxAdr, ui_->CheckBoxSave})
         box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));

@@ -9,6 +9,7 @@
 #include "settings/TForm3.h"
 #include "storage/ProfileFile.h"
 #include "ui/CaptionFields.h"
+#include "ui/ProgramFont.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
 
@@ -38,17 +39,6 @@ constexpr int kPanelHeight = 300;
 constexpr int kClientWidth = 727;
 constexpr int kClientHeight = 569;
 
-// A narrow sans-serif font, so that captions fit the controls' fixed sizes.
-QFont sansSerif(int pixels, bool bold)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Sans Serif")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 int decimalDigits(int n)
 {
     return int(QString::number(n).size());
@@ -60,13 +50,7 @@ int decimalDigits(int n)
 
 template <class Handler> auto TForm1::endsItself(Handler handler)
 {
-    return [this, handler] {
-        try {
-            (this->*handler)();
-        } catch (const std::exception& e) {
-            platform::reportError(e);
-        }
-    };
+    return platform::endingAtItsEdge([this, handler] { (this->*handler)(); });
 }
 
 template <class Handler> auto TForm1::endsCommand(Handler handler)
@@ -193,11 +177,11 @@ void TForm1::connectHandlers()
 
 void TForm1::applyFonts()
 {
-    ui_->centralwidget->setFont(sansSerif(13, true));
+    ui_->centralwidget->setFont(programFont(13, true));
     for (QWidget* w : {static_cast<QWidget*>(ui_->GBAlbum), static_cast<QWidget*>(ui_->GBFotka),
                        static_cast<QWidget*>(ui_->SpinEditJump), static_cast<QWidget*>(ui_->BitBtnJump)})
-        w->setFont(sansSerif(11, false));
-    ui_->Panel1->setFont(sansSerif(16, true));
+        w->setFont(programFont(11, false));
+    ui_->Panel1->setFont(programFont(16, true));
     // The groups' captions sit on their frame line, so the fields keep their places below it.
     const QString groupStyle = QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
