@@ -119,3 +119,15 @@ TEST_F(AlbumEditsTest, TickingTheRightsSwitchesTheirFieldsOn)
     EXPECT_TRUE(ui().BtnRights->isEnabled());
     EXPECT_TRUE(form->state().Modified);
 }
+
+TEST_F(AlbumEditsTest, AnErrorWhileBindingIsReportedAndEndsOnlyThatClick)
+{
+    openThree();
+    form->table().Set(Field::Rights, 0, QStringLiteral("?"));
+    ui().CheckBoxDate->setChecked(true);  // as a click does
+    EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'?' is not a valid integer value.")});
+    EXPECT_EQ(dates(), (QStringList{"15.1.2004", "15.1.2004", "15.1.2004"})) << "the dates were bound before the error";
+    ui().CheckBoxDate->setChecked(false);
+    EXPECT_EQ(takeErrors().size(), 1);
+    EXPECT_EQ(dates(), (QStringList{"15.1.2004", "2.2.2004", "3.3.2004"}));
+}
