@@ -1,7 +1,7 @@
 // Moving to the next photo in the real main window: once the neighbour was decoded ahead while
 // the user looked at the photo shown (half a second is plenty), and once without that.
 #include "app/Windows.h"
-#include "BenchDialogs.h"
+#include "BenchSupport.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
 
@@ -63,12 +63,4 @@ BENCHMARK(BM_NextPhotoDecodedOnTheSpot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ALBISKO_BENCHMARK_MAIN()

@@ -2,7 +2,7 @@
 // through the real main window (listing, table, captions, album and photo fields, the first
 // photo's preview), without the folder picker: a fixed answer stands in for it.
 #include "app/Windows.h"
-#include "BenchDialogs.h"
+#include "BenchSupport.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
 
@@ -55,12 +55,4 @@ BENCHMARK(BM_OpenFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+ALBISKO_BENCHMARK_MAIN()
