@@ -53,6 +53,20 @@ void BM_OpenFolder(benchmark::State& state)
 }
 BENCHMARK(BM_OpenFolder)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
+// Save of the opened album: "info.txt" written whole, through the main window's Save.
+void BM_SaveAlbum(benchmark::State& state)
+{
+    QTemporaryDir root;
+    BenchDialogs dialogs;
+    dialogs.folder = makeFolder(root, int(state.range(0)));
+    Windows windows;
+    windows.form1->ui().MenuOpen->trigger();
+    for (auto _ : state)
+        windows.form1->MenuSaveClick();  // the menu item is disabled once saved
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SaveAlbum)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
 }  // namespace
 
 ALBISKO_BENCHMARK_MAIN()

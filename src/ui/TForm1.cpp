@@ -697,10 +697,14 @@ bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode
                                                                 : storage::ProfileFile::Start::FromFile);
         const album::AlbumHeader header{ui_->EditAName->text(), ui_->EditADate->text(), ui_->MemoA->toPlainText(),
                                         ui_->SpinEditA->value()};
-        QString dots;
+        // One dot per row; the status bar's label is set at most every 64 rows, since setting a
+        // long text costs its length and a big album would pay for that quadratically.
+        QString status = progress;
+        int rows = 0;
         album::writeCaptions(file, header, StringGrid1, [&] {
-            dots += u'.';
-            setStatusText(progress + dots);
+            status += u'.';
+            if (++rows % 64 == 0 || rows == StringGrid1.RowCount())
+                setStatusText(status);
         });
         file.Flush();
     } catch (const storage::EIniFileException&) {
