@@ -9,6 +9,7 @@
 #include "settings/TForm3.h"
 #include "storage/ProfileFile.h"
 #include "ui/CaptionFields.h"
+#include "ui/HtmlAlbum.h"
 #include "ui/ProgramFont.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
@@ -763,7 +764,7 @@ void TForm1::MenuCloseClick()
 
 void TForm1::MenuHtmlClick()
 {
-    // The HTML head assembly comes with its templates.
+    ui::assembleHtmlHead(state_.ProgramDir, ui_->EditAName->text(), *ui_->RichEdit1, *ui_->RichEdit2);
 }
 
 void TForm1::MenuSetClick()
@@ -773,7 +774,8 @@ void TForm1::MenuSetClick()
 
 void TForm1::MenuIndexClick()
 {
-    // Help comes with the help document.
+    // By its bare name: the desktop looks for it in the working folder.
+    platform::dialogs().openWithDesktop(QStringLiteral("albisko.html"));
 }
 
 void TForm1::MenuAboutClick()

@@ -1,11 +1,76 @@
 #include "ui/TForm2.h"
 
+#include "platform/Dialogs.h"
+#include "platform/Version.h"
+#include "ui/ProgramFont.h"
 #include "ui_TForm2.h"
+
+#include <QApplication>
+#include <QMouseEvent>
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm2>())
 {
     ui_->setupUi(this);
+    setFixedSize(size());
+    setFont(programFont(11));
+    ui_->LbBuild->setFont(programFont(13, true));
+    for (QLabel* link : {ui_->Label2, ui_->Label7, ui_->LbMail})
+        makeLink(link);
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::makeLink(QLabel* label)
+{
+    QPalette blue = label->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(blue);
+    label->setCursor(Qt::PointingHandCursor);
+    label->installEventFilter(this);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == ui_->Label2)
+            Label2Click();
+        else if (watched == ui_->Label7)
+            Label7Click();
+        else if (watched == ui_->LbMail)
+            LbMailClick();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TForm2::FormShow()
+{
+    quint16 major = 0, minor = 0, release = 0, build = 0;
+    platform::ReadVersion(major, minor, release, build);
+    ui_->LbBuild->setText(QStringLiteral("Albisko verze: %1.%2.%3.%4").arg(major).arg(minor).arg(release).arg(build));
+    ui_->Image1->setPixmap(QApplication::windowIcon().pixmap(73, 73));
+    if (parentWidget())  // centred on the main window
+        move(parentWidget()->frameGeometry().center() - rect().center());
+}
+
+void TForm2::Label2Click()
+{
+    platform::dialogs().openWithDesktop(ui_->Label2->text());
+}
+
+void TForm2::Label7Click()
+{
+    platform::dialogs().openWithDesktop(ui_->Label7->text());
+}
+
+void TForm2::LbMailClick()
+{
+    platform::dialogs().openWithDesktop(QStringLiteral("mailto:") + ui_->LbMail->text());
+}

@@ -3,9 +3,10 @@
 #include <QDialog>
 #include <memory>
 
+class QLabel;
 namespace Ui { class TForm2; }
 
-// The about window.
+// The about window: the program's version, what it is for, and where it lives on the web.
 class TForm2 : public QDialog {
     Q_OBJECT
 
@@ -15,6 +16,18 @@ public:
 
     Ui::TForm2& ui() { return *ui_; }
 
+    // The link labels open what they show with the desktop's default handler.
+    void Label2Click();
+    void Label7Click();
+    void LbMailClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;  // FormShow
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void FormShow();
+    void makeLink(QLabel* label);
+
     std::unique_ptr<Ui::TForm2> ui_;
 };

@@ -145,17 +145,6 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsShortcutsAndStates)
     EXPECT_EQ(u.BitBtnJump->text(), QStringLiteral("Jdi na"));
 }
 
-TEST_F(MainWindowTest, HiddenHtmlItemStillAnswersItsShortcut)
-{
-    QSignalSpy html(ui().MenuHtml, &QAction::triggered);
-    form->show();
-    QApplication::setActiveWindow(form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);
-    EXPECT_EQ(html.count(), 1);
-    form->close();
-}
-
 TEST_F(MainWindowTest, TabOrderRunsThroughAlbumThenPhotoThenNavigation)
 {
     auto& u = ui();

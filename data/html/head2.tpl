@@ -1,0 +1,3 @@
+  </title>
+  <link rel="stylesheet" href="album.css">
+</head>
