@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2 xvfb xauth x11-apps netpbm xdotool desktop-file-utils
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

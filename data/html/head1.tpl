@@ -1,6 +1,6 @@
 <!DOCTYPE html>
 <html lang="cs">
 <head>
-  <meta charset="windows-1250">
+  <meta charset="utf-8">
   <meta name="generator" content="Albisko">
   <title>

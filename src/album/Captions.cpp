@@ -74,9 +74,15 @@ QString encodeDescription(const QString& text)
 QString singleLine(const QString& text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    if (!text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return QString(text).replace(lineBreak, QStringLiteral(" "));
+    QString line = text;
+    if (line.contains(u'\n') || line.contains(u'\r'))
+        line.replace(lineBreak, QStringLiteral(" "));
+    // A value that starts with a quote would lose it on reading (and an unclosed double quote
+    // would take the following lines in): such a value is enclosed in one more pair of quotes,
+    // which reading removes.
+    if (line.startsWith(u'"') || line.startsWith(u'\''))
+        line = u'"' + line + u'"';
+    return line;
 }
 
 QString holdable(const QString& text)

@@ -22,7 +22,8 @@ QString QuoteSafe(QString text);
 // double quotes (so leading and trailing blanks survive and line breaks stay inside the value).
 QString encodeDescription(const QString& text);
 // A single-line value as stored: every line break (CR LF, LF or CR) becomes one blank, so a
-// pasted line break can never break the file's structure.
+// pasted line break can never break the file's structure; a value starting with a quote is
+// enclosed in double quotes, so that it reads back as it was.
 QString singleLine(const QString& text);
 
 // Whether the caption file can hold `text` exactly as it is (Windows-1250).

@@ -14,9 +14,17 @@ bool parseVersion(const char* text, quint16& major, quint16& minor, quint16& rel
         return false;
     quint16 numbers[4];
     for (int i = 0; i < 4; ++i) {
-        bool ok = false;
-        const uint n = parts[i].toUInt(&ok);
-        if (!ok || n > 0xFFFF)
+        // Decimal digits only: no blanks, signs or other forms a lenient number reader admits.
+        const QString& part = parts[i];
+        if (part.isEmpty() || part.size() > 5)
+            return false;
+        uint n = 0;
+        for (const QChar c : part) {
+            if (c < u'0' || c > u'9')
+                return false;
+            n = n * 10 + uint(c.unicode() - u'0');
+        }
+        if (n > 0xFFFF)
             return false;
         numbers[i] = quint16(n);
     }

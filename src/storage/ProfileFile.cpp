@@ -354,10 +354,13 @@ void ProfileFile::setLine(int line, std::initializer_list<QByteArrayView> pieces
 
 int ProfileFile::insertAfter(int line, std::initializer_list<QByteArrayView> pieces)
 {
+    // A last line without its line end gets one first. A CR alone at its end was read as its
+    // line end (not as text), so it only needs the LF.
     const QByteArrayView before = lineText(line);
-    if (!bodyOf(before, line == 1).isEmpty() && !before.endsWith('\n')) {
+    const QByteArrayView text = line == 1 && before.startsWith(QByteArrayView(Bom)) ? before.sliced(Bom.size()) : before;
+    if (!text.isEmpty() && !before.endsWith('\n')) {
         const QByteArray unended = before.toByteArray();
-        setLine(line, {unended, "\r\n"});
+        setLine(line, {unended, unended.endsWith('\r') ? "\n" : "\r\n"});
     }
     const int added = int(lines_.size());
     lines_.push_back(Line{0, 0, lines_[line].next});

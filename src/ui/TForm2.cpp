@@ -5,7 +5,6 @@
 #include "ui/ProgramFont.h"
 #include "ui_TForm2.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm2>())
@@ -14,12 +13,27 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     setFixedSize(size());
     setFont(programFont(11));
     ui_->LbBuild->setFont(programFont(13, true));
+    // "Stránky programu: " is a little wider in this font than the 88 pixels before the link
+    // beside it; a hardly visible tightening keeps its colon from being cut off.
+    QFont tight = font();
+    tight.setLetterSpacing(QFont::PercentageSpacing, 96);
+    ui_->Label5->setFont(tight);
+    ui_->Image1->setPixmap(programPicture());
     for (QLabel* link : {ui_->Label2, ui_->Label7, ui_->LbMail})
         makeLink(link);
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 TForm2::~TForm2() = default;
+
+// The program's picture (its icon), drawn smoothly at the size of Image1.
+QPixmap TForm2::programPicture() const
+{
+    const QPixmap picture(QStringLiteral(":/about/albisko-128.png"));
+    if (picture.isNull())
+        return picture;
+    return picture.scaled(ui_->Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
 
 void TForm2::makeLink(QLabel* label)
 {
@@ -55,9 +69,11 @@ void TForm2::FormShow()
     quint16 major = 0, minor = 0, release = 0, build = 0;
     platform::ReadVersion(major, minor, release, build);
     ui_->LbBuild->setText(QStringLiteral("Albisko verze: %1.%2.%3.%4").arg(major).arg(minor).arg(release).arg(build));
-    ui_->Image1->setPixmap(QApplication::windowIcon().pixmap(73, 73));
-    if (parentWidget())  // centred on the main window
-        move(parentWidget()->frameGeometry().center() - rect().center());
+    if (parentWidget()) {  // centred on the main window, frame and all
+        QRect frame(QPoint(), frameGeometry().size());
+        frame.moveCenter(parentWidget()->frameGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void TForm2::Label2Click()

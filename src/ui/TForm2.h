@@ -4,6 +4,7 @@
 #include <memory>
 
 class QLabel;
+class QPixmap;
 namespace Ui { class TForm2; }
 
 // The about window: the program's version, what it is for, and where it lives on the web.
@@ -28,6 +29,7 @@ protected:
 private:
     void FormShow();
     void makeLink(QLabel* label);
+    QPixmap programPicture() const;
 
     std::unique_ptr<Ui::TForm2> ui_;
 };

@@ -31,6 +31,8 @@ TEST(CaptionText, DescriptionsAreQuotedWithApostrophesForQuotes)
     EXPECT_EQ(album::encodeDescription(QStringLiteral("\"")), QStringLiteral("\"'\""));
     EXPECT_EQ(album::singleLine(QStringLiteral("a\r\nb\nc\rd")), QStringLiteral("a b c d"));
     EXPECT_EQ(album::singleLine(QStringLiteral("bez zlomu")), QStringLiteral("bez zlomu"));
+    EXPECT_EQ(album::singleLine(QStringLiteral("\"Sníh")), QStringLiteral("\"\"Sníh\""));
+    EXPECT_EQ(album::singleLine(QStringLiteral("'a'")), QStringLiteral("\"'a'\""));
 }
 
 TEST(CaptionText, HoldableTextIsWhatWindows1250Has)
@@ -68,6 +70,7 @@ TEST(CaptionWriter, NewFileHoldsTheHeaderThenOneSectionPerPhotoInOrder)
     }
     table.Set(Field::Title, 0, QStringLiteral("Chata"));
     table.Set(Field::Title, 1, QStringLiteral("Štít\r\npod mraky"));
+    table.Set(Field::Name, 1, QStringLiteral("\"Sníh"));
     table.Set(Field::Description, 1, QStringLiteral("Řekl \"sýr\"\ndruhý řádek"));
     const album::AlbumHeader header{QStringLiteral("Tatry"), QStringLiteral("15.1.2004"),
                                     QStringLiteral("Návštěva Vysokých Tater"), 0};
@@ -81,7 +84,7 @@ TEST(CaptionWriter, NewFileHoldsTheHeaderThenOneSectionPerPhotoInOrder)
     EXPECT_EQ(readBytes(path), cp1250(QStringLiteral(
         "[head]\r\nname=Tatry\r\ndate=15.1.2004\r\ndesc=\"Návštěva Vysokých Tater\"\r\nrights=0\r\n"
         "[IMG_0001]\r\ntitle=Chata\r\nname=IMG_0001\r\ndate=15.1.2004\r\ndesc=\r\nrights=0\r\n"
-        "[IMG_0002]\r\ntitle=Štít pod mraky\r\nname=IMG_0002\r\ndate=15.1.2004\r\n"
+        "[IMG_0002]\r\ntitle=Štít pod mraky\r\nname=\"\"Sníh\"\r\ndate=15.1.2004\r\n"
         "desc=\"Řekl 'sýr'\r\ndruhý řádek\"\r\nrights=0\r\n")));
 
     // Read back: the description comes back whole, apostrophes and all.
@@ -89,6 +92,8 @@ TEST(CaptionWriter, NewFileHoldsTheHeaderThenOneSectionPerPhotoInOrder)
     EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("desc"), QString()),
               QStringLiteral("Řekl 'sýr'\ndruhý řádek"));
     EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("rights"), QString()), QStringLiteral("0"));
+    EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("name"), QString()), QStringLiteral("\"Sníh"))
+        << "a name starting with a quote neither loses it nor takes the next lines in";
 }
 
 TEST(CaptionWriter, ExistingFileKeepsWhatIsNotWritten)

@@ -584,6 +584,34 @@ TEST(ProfileFileWrite, ANewSectionIsAppendedAtTheEndWithNoBlankLine)
               QByteArray("[b]\r\nx=2\r\n"));
 }
 
+TEST(ProfileFileWrite, ALastLineEndingInACrAloneGetsOnlyItsLf)
+{
+    // The CR ends the line when it is read; a line written after it must neither start on the
+    // same line nor turn that CR into part of the value.
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    writeBytes(path, "[a]\r\nk=1\r");
+    EXPECT_EQ(writeOne(path, QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("2")),
+              QByteArray("[a]\r\nk=1\r\n[b]\r\nx=2\r\n"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("b"), QStringLiteral("x")), QStringLiteral("2"));
+
+    writeBytes(path, "[a]\r\nk=1\r");
+    EXPECT_EQ(writeOne(path, QStringLiteral("a"), QStringLiteral("j"), QStringLiteral("3")),
+              QByteArray("[a]\r\nk=1\r\nj=3\r\n"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+
+    // A file that is one CR (an empty line without its LF).
+    writeBytes(path, "\r");
+    EXPECT_EQ(writeOne(path, QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("2")),
+              QByteArray("\r\n[b]\r\nx=2\r\n"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("b"), QStringLiteral("x")), QStringLiteral("2"));
+    writeBytes(path, "\xef\xbb\xbf\r");
+    EXPECT_EQ(writeOne(path, QStringLiteral("b"), QStringLiteral("x"), QStringLiteral("2")),
+              QByteArray("\xef\xbb\xbf\r\n[b]\r\nx=2\r\n"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("b"), QStringLiteral("x")), QStringLiteral("2"));
+}
+
 TEST(ProfileFileWrite, ANewKeyGoesDirectlyAfterTheLastEntryOfItsSection)
 {
     TempFolder dir;
