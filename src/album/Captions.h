@@ -1,20 +1,36 @@
 #pragma once
 
 #include "album/PhotoTable.h"
+#include "storage/ProfileFile.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-namespace storage { class ProfileFile; }
+#include <optional>
+#include <vector>
 
 // The caption file ("info.txt", the autosave files, Save As files): a "head" section with the
 // album's name, date, description and rights, then one section per photo with its title, name,
-// date, description and rights, in table order. Windows-1250 text.
+// date, description and rights, in table order. Windows-1250 text, or UTF-8 with a byte-order
+// mark where the album's "info.txt" came so.
 namespace album {
+
+using storage::Encoding;
 
 // The caption file's name in the photo folder.
 inline const QString CaptionFileName = QStringLiteral("info.txt");
+
+// The longest caption that reads back whole: the file's values are cut there on reading. The
+// caption fields hold no more (a line break counts as one character).
+constexpr int MaxCaptionLength = 2047;
+
+// The caption file at `path`, with the caption layout's reading rules: of all values, only a
+// description ("desc") goes on over several lines.
+storage::ProfileFile captionFile(const QString& path, Encoding encoding,
+                                 storage::ProfileFile::Start start = storage::ProfileFile::Start::FromFile);
+// The encoding of the caption file at `path` as it is on disk: UTF-8 with the mark when it
+// starts with one, Windows-1250 otherwise (also when it is missing).
+Encoding captionEncodingOf(const QString& path);
 
 // Every double quote becomes an apostrophe; nothing else changes.
 QString QuoteSafe(QString text);
@@ -22,28 +38,34 @@ QString QuoteSafe(QString text);
 // double quotes (so leading and trailing blanks survive and line breaks stay inside the value).
 QString encodeDescription(const QString& text);
 // A single-line value as stored: every line break (CR LF, LF or CR) becomes one blank, so a
-// pasted line break can never break the file's structure; a value starting with a quote is
-// enclosed in double quotes, so that it reads back as it was.
+// pasted line break can never break the file's structure; a value that reading would strip of
+// a pair of enclosing quotes (it starts and ends with the same quote, blanks aside) is enclosed
+// in one more pair of double quotes. Everything else is written as it is.
 QString singleLine(const QString& text);
 
-// Whether the caption file can hold `text` exactly as it is (Windows-1250).
-bool captionCanHold(const QString& text);
-// How many characters of `text` the caption file cannot hold.
-int unholdableCount(const QString& text);
+// Whether a caption file in `encoding` can hold `text` exactly as it is.
+bool captionCanHold(const QString& text, Encoding encoding = Encoding::Windows1250);
+// How many characters of `text` such a file cannot hold.
+int unholdableCount(const QString& text, Encoding encoding = Encoding::Windows1250);
 
-// `text` with every character the caption file cannot hold replaced by "_", for defaults the
-// program makes from folder and file names (the user sees exactly what will be stored).
-QString holdable(const QString& text);
+// `text` with every character the file cannot hold replaced by "_", for defaults the program
+// makes from folder and file names (the user sees exactly what will be stored).
+QString holdable(const QString& text, Encoding encoding = Encoding::Windows1250);
 
 // The section names of all rows, in table order, one rule for writing and reading: the file
-// name without its last four characters, or the whole file name when that leaves nothing;
-// characters the file cannot hold are written as "&#N;" (N the decimal code point). Section
-// names compare without regard to case, so a photo whose name an earlier photo already has
-// (a.jpg and a.JPG) gets its whole file name instead, and "~2", "~3" ... after that if needed.
-QStringList sectionNames(const PhotoTable& table);
+// name without its last four characters, or the whole file name when that leaves nothing but
+// blanks. Characters a section name cannot hold ("]", control characters, characters the file
+// cannot hold) are written as "%XX" for each of their UTF-8 bytes, which every INI reader
+// takes. Section names compare without regard to case and to blanks around them, so a photo
+// whose section an earlier photo already has (a.jpg and a.JPG, " c.jpg" and "c.jpg") gets
+// its whole file name instead, and "~2", "~3" ... after that if needed.
+QStringList sectionNames(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
+// The name an earlier version of the program gave a photo's section where its name holds
+// characters the file cannot hold ("&#N;" for each); empty where it was the same.
+QString formerSectionName(const QString& fileName);
 
 // Groups of photos (file names) whose plain section names coincide, for a warning at Open.
-QList<QStringList> photosSharingASection(const PhotoTable& table);
+QList<QStringList> photosSharingASection(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
 
 // The album's own captions.
 struct AlbumHeader {
@@ -57,5 +79,29 @@ struct AlbumHeader {
 // `afterRow` runs after each row. Raises what ProfileFile raises.
 void writeCaptions(storage::ProfileFile& file, const AlbumHeader& header, const PhotoTable& table,
                    const std::function<void()>& afterRow);
+
+// What a caption file says about an album, as read: the "head" entries and, for each row of
+// the table, its section's entries (none when the file has no such section). A missing entry
+// reads as empty, a missing "head"/"rights" as "0".
+struct PhotoCaptions {
+    QString title;
+    QString name;
+    QString date;
+    QString description;
+    QString rights;
+    bool operator==(const PhotoCaptions&) const = default;
+};
+struct AlbumCaptions {
+    QString name;
+    QString date;
+    QString description;
+    QString rights;
+    std::vector<std::optional<PhotoCaptions>> photos;
+    bool operator==(const AlbumCaptions&) const = default;
+};
+// Reads the captions of the table's photos (sections by Key, or by their former names).
+// Raises "Cannot open file ..." when the file is there but could not be read whole: what it
+// holds must never pass for an empty file.
+AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table);
 
 }  // namespace album

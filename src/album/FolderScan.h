@@ -2,6 +2,7 @@
 
 #include "album/PhotoTable.h"
 #include "platform/FileSystem.h"
+#include "storage/ProfileFile.h"
 
 #include <QList>
 #include <QString>
@@ -17,8 +18,10 @@ QList<platform::FolderEntry> listPhotos(const QString& folder);
 
 // Fills the freshly reset table from the listing: FileName, Name (the file name without its
 // last four characters, see holdable), Date (the entry's own modification date), Rights "0"
-// and Key (see sectionNames) for each photo. The listing ends at the first entry after
-// the first whose name begins with "tn" (thumbnails, which sort after the photos).
-void fillTable(const QList<platform::FolderEntry>& photos, PhotoTable& table);
+// and Key (see sectionNames) for each photo, for a caption file in `encoding`. Entries after
+// the first whose names begin with "tn" (the gallery's thumbnails) are no photos and are
+// skipped; the first entry is always a photo.
+void fillTable(const QList<platform::FolderEntry>& photos, PhotoTable& table,
+               storage::Encoding encoding = storage::Encoding::Windows1250);
 
 }  // namespace album

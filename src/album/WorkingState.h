@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storage/ProfileFile.h"
+
 #include <QString>
 
 namespace album {
@@ -9,6 +11,8 @@ struct WorkingState {
     int CurrentRow = 0;             // index of the photo shown
     bool AlbumOpen = false;         // the last Open found at least one photo
     bool CaptionFileFound = false;  // "info.txt" existed when the folder was opened
+    // The encoding of the album's caption files: that of "info.txt" as Open found it.
+    storage::Encoding CaptionEncoding = storage::Encoding::Windows1250;
     bool Modified = false;          // captions changed since the last save to "info.txt"
     bool RightsCascade = false;     // set while the album's right is pushed to every photo
     QString AutosaveDir;            // folder of the autosave target

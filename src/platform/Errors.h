@@ -9,8 +9,12 @@ namespace platform {
 // application's error box.
 class Error : public std::runtime_error {
 public:
-    explicit Error(const QString& message) : std::runtime_error(message.toStdString()) {}
-    QString message() const { return QString::fromStdString(what()); }
+    explicit Error(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    // The whole message, also where it holds a NUL taken from a file (what() ends there).
+    QString message() const { return message_; }
+
+private:
+    QString message_;
 };
 
 // A text that should have been a whole number.

@@ -4,10 +4,30 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+// The modification time of a link itself, for a link that leads nowhere (broken, or a loop).
+QDateTime linkModified(const QString& path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+}
+
+}  // namespace
 
 QList<FolderEntry> listFolder(const QString& folder, const QString& extension)
 {
@@ -23,7 +43,10 @@ QList<FolderEntry> listFolder(const QString& folder, const QString& extension)
         const QString name = info.fileName();
         if (!name.endsWith(extension, Qt::CaseInsensitive))
             continue;
-        found.push_back({name.toUpper(), {name, info.lastModified()}});
+        QDateTime modified = info.lastModified();
+        if (!modified.isValid() && info.isSymLink())
+            modified = linkModified(info.filePath());
+        found.push_back({name.toUpper(), {name, modified}});
     }
     std::sort(found.begin(), found.end(), [](const Sortable& a, const Sortable& b) {
         if (a.upper != b.upper)
@@ -55,6 +78,121 @@ bool deleteFile(const QString& path)
 QDateTime modificationTime(const QString& path)
 {
     return QFileInfo(path).lastModified();
+}
+
+namespace {
+
+constexpr int kSuffixLength = 6;
+const char kSuffixCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// Writes all of `bytes`, through short writes and interruptions.
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// A new, empty file "<path>.XXXXXX" that did not exist before, open for writing; -1 when none can be made.
+int createBeside(const QByteArray& path, QByteArray& created)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = path + '.';
+        for (int i = 0; i < kSuffixLength; ++i)
+            created += kSuffixCharacters[QRandomGenerator::global()->bounded(int(sizeof kSuffixCharacters) - 1)];
+        const int fd = ::open(created.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+void syncFolder(const QByteArray& folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Some file systems cannot sync a folder; the rename has happened all the same.
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Removes, once per path in a run, the temporary files an earlier run left beside it.
+void removeLeftoversOnce(const QString& path)
+{
+    static QMutex mutex;
+    static QSet<QString> done;
+    {
+        const QMutexLocker lock(&mutex);
+        if (done.contains(path))
+            return;
+        done.insert(path);
+    }
+    const QFileInfo target(path);
+    QDir folder = target.dir();
+    const QString name = target.fileName();
+    folder.setNameFilters({name + QStringLiteral(".??????")});
+    folder.setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& entry : folder.entryList())
+        if (isReplaceLeftover(entry, name))
+            QFile::remove(folder.filePath(entry));
+}
+
+}  // namespace
+
+bool isReplaceLeftover(const QString& name, const QString& target)
+{
+    if (name.size() != target.size() + 1 + kSuffixLength || !name.startsWith(target + u'.'))
+        return false;
+    const QStringView suffix = QStringView(name).last(kSuffixLength);
+    bool notAllLower = false;
+    for (QChar c : suffix) {
+        const bool lower = c >= u'a' && c <= u'z';
+        if (!lower && !(c >= u'A' && c <= u'Z') && !(c >= u'0' && c <= u'9'))
+            return false;
+        notAllLower = notAllLower || !lower;
+    }
+    // A word in lower case ("info.txt.backup", "info.txt.zaloha") is someone's copy, never ours.
+    return notAllLower;
+}
+
+bool replaceFile(const QString& path, QByteArrayView bytes)
+{
+    // A link to the file: the file it leads to is replaced, and the link stays.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    removeLeftoversOnce(target);
+    const QByteArray native = QFile::encodeName(target);
+    QByteArray temporary;
+    const int fd = createBeside(native, temporary);
+    if (fd < 0)
+        return false;
+    struct stat old {};
+    if (::stat(native.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the owner's own group, or root, can hand the file on; it stays ours then.
+        }
+    }
+    bool ok = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.constData(), native.constData()) == 0;
+    if (!ok) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    syncFolder(QFile::encodeName(QFileInfo(target).absolutePath()));
+    return true;
 }
 
 QString workingFolder()

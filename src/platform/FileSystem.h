@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -25,6 +26,17 @@ bool folderExists(const QString& path);
 // Deletes a file; false when it could not be deleted.
 bool deleteFile(const QString& path);
 QDateTime modificationTime(const QString& path);
+
+// Replaces the file at `path` with `bytes` so that, whatever happens meanwhile (a full disk, a
+// kill, a power cut), the path holds either the old file whole or the new one whole: the bytes
+// go into a new file beside it, "<name>.XXXXXX", which is written and synced to the end, then
+// renamed over the old one; then the folder is synced. The new file takes the old one's
+// permissions. The old file itself is never opened for writing. False when any step fails; the
+// temporary file is then removed. The first call for a path in a run also removes what such
+// calls of an earlier run left beside it when it was killed before the rename.
+bool replaceFile(const QString& path, QByteArrayView bytes);
+// Whether `name` is one of those leftovers of replacing the file named `target`.
+bool isReplaceLeftover(const QString& name, const QString& target);
 
 // The process's current working folder.
 QString workingFolder();

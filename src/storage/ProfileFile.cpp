@@ -1,10 +1,13 @@
 #include "storage/ProfileFile.h"
 
+#include "platform/FileSystem.h"
+
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace storage {
 
@@ -17,14 +20,14 @@ constexpr auto ConverterFlags = QStringConverter::Flag::Stateless | QStringConve
 
 QStringEncoder makeEncoder(Encoding encoding)
 {
-    return encoding == Encoding::Utf8 ? QStringEncoder(QStringConverter::Utf8, ConverterFlags)
-                                      : QStringEncoder("windows-1250", ConverterFlags);
+    return encoding == Encoding::Windows1250 ? QStringEncoder("windows-1250", ConverterFlags)
+                                             : QStringEncoder(QStringConverter::Utf8, ConverterFlags);
 }
 
 QStringDecoder makeDecoder(Encoding encoding)
 {
-    return encoding == Encoding::Utf8 ? QStringDecoder(QStringConverter::Utf8, ConverterFlags)
-                                      : QStringDecoder("windows-1250", ConverterFlags);
+    return encoding == Encoding::Windows1250 ? QStringDecoder("windows-1250", ConverterFlags)
+                                             : QStringDecoder(QStringConverter::Utf8, ConverterFlags);
 }
 
 bool isBlank(char c)
@@ -119,14 +122,14 @@ QByteArrayView bodyOf(QByteArrayView t, bool skipBom)
 
 }  // namespace
 
-ProfileFile::ProfileFile(const QString& path, Encoding encoding) : ProfileFile(path, encoding, Start::FromFile)
+ProfileFile::ProfileFile(const QString& path, Encoding encoding, Start start, const QString& multiLineKey)
+    : path_(path),
+      multiLineKey_(folded(callerName(multiLineKey))),
+      bom_(encoding == Encoding::Utf8WithBom),
+      start_(start),
+      encoder_(makeEncoder(encoding)),
+      decoder_(makeDecoder(encoding))
 {
-}
-
-ProfileFile::ProfileFile(const QString& path, Encoding encoding, Start start)
-    : path_(path), encoder_(makeEncoder(encoding)), decoder_(makeDecoder(encoding))
-{
-    start_ = start;
 }
 
 ProfileFile::~ProfileFile()
@@ -177,18 +180,43 @@ void ProfileFile::load()
     const QFileInfo info(path_);
     if (!info.exists())
         return;
+    // Read to the end in pieces, each checked: an error part way (a failing medium) must never
+    // pass for the end of a shorter file.
     QFile file(path_);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        unreadable_ = true;
-        return;
+    bool ok = info.isFile() && file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    for (qint64 got = 1; ok && got > 0;) {
+        const qsizetype at = text_.size();
+        text_.resize(at + std::max<qsizetype>(64 * 1024, at / 2));
+        got = file.read(text_.data() + at, text_.size() - at);
+        text_.resize(at + std::max<qint64>(got, 0));
+        ok = got >= 0;
     }
-    text_ = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    if (!ok) {
         text_.clear();
         unreadable_ = true;
         return;
     }
+    text_.squeeze();
+    const bool hadBom = text_.startsWith(Bom);
+    if (bom_ && !hadBom) {
+        // An existing file without the mark is read and written as the caption file it is.
+        bom_ = false;
+        encoder_ = makeEncoder(Encoding::Windows1250);
+        decoder_ = makeDecoder(Encoding::Windows1250);
+    }
     parse();
+}
+
+bool ProfileFile::readFailed()
+{
+    load();
+    return unreadable_;
+}
+
+bool ProfileFile::hasByteOrderMark()
+{
+    load();
+    return bom_;
 }
 
 QByteArrayView ProfileFile::lineText(int line) const
@@ -218,7 +246,6 @@ void ProfileFile::parse()
 
     int current = -1;        // the section receiving entries; -1 before the first or in a duplicate
     bool inSection = false;
-    int noQuoteFrom = count + 1;  // no line from here on holds a double quote
     for (int i = 1; i <= count; ++i) {
         const QByteArrayView t = trimmedBlanks(bodyOf(lineText(i), i == 1));
         if (t.isEmpty() || t.front() == ';')
@@ -243,20 +270,25 @@ void ProfileFile::parse()
             continue;
 
         Entry entry{i, 0};
-        // A double-quoted value not closed on its line goes on up to the line with the closing quote.
+        const QString keyName = interned(folded(decoded(trimmedBlanks(t.first(eq)))));
+        // A double-quoted value of the multi-line key, not closed on its line, goes on up to the
+        // line that closes it. Scanning stops at the first line holding a double quote, so each
+        // line is looked at once however many values are never closed.
         const QByteArrayView value = trimmedBlanks(t.sliced(eq + 1));
-        if (value.startsWith('"') && !value.sliced(1).contains('"')) {
+        if (!multiLineKey_.isEmpty() && keyName == multiLineKey_ && value.startsWith('"')
+            && !value.sliced(1).contains('"')) {
             int j = i + 1;
-            while (j < noQuoteFrom && !lineText(j).contains('"'))
+            while (j <= count && !lineText(j).contains('"'))
                 ++j;
-            if (j < noQuoteFrom)
-                entry.extra = j - i;
-            else
-                noQuoteFrom = i + 1;  // never closed: the value is this line alone
+            if (j <= count) {
+                const QByteArrayView closing = trimmedBlanks(bodyOf(lineText(j), false));
+                if (closing.endsWith('"') && closing.count('"') == 1)
+                    entry.extra = j - i;
+            }
         }
         if (current >= 0) {
             Section& section = sections_[current];
-            const EntryKey key{current, interned(folded(decoded(trimmedBlanks(t.first(eq)))))};
+            const EntryKey key{current, keyName};
             if (!entries_.contains(key)) {
                 entries_.insert(key, entry);
                 ++section.entryCount;
@@ -326,14 +358,16 @@ void ProfileFile::checkWritable()
     load();
     if (writable_)
         return;
-    bool ok = false;
+    // The file is replaced by a new one beside it, never written in place: its folder must take
+    // a new file, and an existing file must itself be writable (a read-only file stays so).
+    // Writing a file that could not be read would lose what it holds.
     const QFileInfo info(path_);
-    if (unreadable_) {
-        ok = false;  // writing it would lose what could not be read
-    } else if (info.exists()) {
+    bool ok = !unreadable_;
+    if (ok && info.exists()) {
         QFile file(path_);
         ok = info.isFile() && file.open(QIODevice::WriteOnly | QIODevice::Append);
-    } else {
+    }
+    if (ok) {
         QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.albisko-XXXXXX"));
         ok = probe.open();
     }
@@ -415,15 +449,12 @@ void ProfileFile::Flush()
     if (!dirty_)
         return;
     QByteArray bytes;
-    bytes.reserve(text_.size());
+    bytes.reserve(text_.size() + Bom.size());
+    if (bom_ && !text_.startsWith(Bom))
+        bytes += Bom;  // a file made new as UTF-8 with the mark
     for (int i = lines_[0].next; i != -1; i = lines_[i].next)
         bytes += lineText(i);
-
-    // A temporary file in the same folder, renamed over the old one; where the folder refuses
-    // new files but the file itself is writable, the file is written in place.
-    QSaveFile file(path_);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!platform::replaceFile(path_, bytes))
         throw EIniFileException(path_);
     dirty_ = false;
 }

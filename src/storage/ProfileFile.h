@@ -16,9 +16,13 @@
 namespace storage {
 
 // The text encoding of a profile file's bytes.
+// The text encoding of a profile file's bytes. A file that starts with a UTF-8 byte-order mark
+// is read and written as UTF-8 with the mark, whatever this says.
 enum class Encoding {
     Windows1250,  // caption files ("info.txt" and its kin)
     Utf8,         // the settings file
+    Utf8WithBom,  // caption files of an album whose "info.txt" has the mark: a file made new gets
+                  // the mark too; an existing file without it is the Windows-1250 file it was
 };
 
 // A profile file could not be written. The message names the path the file was created with.
@@ -38,35 +42,36 @@ public:
 // names and values in the file are ignored; a section name ends at its first "]"; a line whose
 // first other character is ";" is a comment, and a line without "=" is no entry; of duplicate sections
 // and duplicate keys the first counts. One pair of matching enclosing quotes (" or ') is removed
-// from a value, which is then cut to 2047 characters. A value whose text starts with a double
-// quote that is not closed on its line goes on over the following lines up to the line holding
-// the closing quote (none of those lines is a section or an entry); it reads back with its line
-// breaks as "\n". When no later line holds a double quote, the value is its own line alone.
-// Reading never throws: a missing or unreadable file reads as empty.
+// from a value, which is then cut to 2047 characters. Every entry is its own line, except the
+// entries of one key the object is created with (a caption file's "desc"): a value of that key
+// whose text starts with a double quote and holds no other goes on over the following lines up
+// to the line whose only double quote ends it (none of those lines is a section or an entry);
+// it reads back with its line breaks as "\n". Where the next line holding a double quote does
+// not end that way, the value is its own line alone. Reading never throws: a missing or
+// unreadable file reads as empty (see readFailed).
 //
 // Writing: a replaced entry keeps the file's spelling of its key and is rewritten as key=value,
 // all the lines of a multi-line value becoming that one entry; a new key goes directly after
 // the last entry of its section; a new section is appended at the end of the file. Values are
 // written verbatim; a line break in a value ("\r\n", "\n" or "\r") is written as CR LF. Such a
-// value reads back whole only when it is enclosed in double quotes and holds no other double
-// quote (the caption writer makes descriptions so); otherwise the file holds its later lines as
-// lines of their own. Written lines end in CR LF. Names are the caller's job too: a section name
+// value reads back whole only in the key that may go on over lines, enclosed in double quotes
+// and holding no other double quote (the caption writer makes descriptions so); otherwise the
+// file holds its later lines as lines of their own. Written lines end in CR LF. Names are the caller's job too: a section name
 // holding "]", or a key holding "=" or starting with ";" or "[", is written as given but does
 // not read back from the file.
 //
-// A file that starts with a UTF-8 byte-order mark is read and written as UTF-8 with the mark,
-// whatever encoding the object was created with.
 class ProfileFile {
 public:
     using Encoding = storage::Encoding;
 
-    // Stores the path and encoding only; no file is touched.
-    ProfileFile(const QString& path, Encoding encoding);
     // What the object starts from: the file's content, or nothing at all, so that the file is
     // replaced whole by what is written (still only at the flush, so the old file stays until
     // the new one is complete).
     enum class Start { FromFile, Empty };
-    ProfileFile(const QString& path, Encoding encoding, Start start);
+    // Stores its arguments only; no file is touched. `multiLineKey` names the one key whose
+    // values may go on over several lines (none when empty).
+    ProfileFile(const QString& path, Encoding encoding, Start start = Start::FromFile,
+                const QString& multiLineKey = QString());
     // Flushes pending writes; a failure is swallowed.
     ~ProfileFile();
     ProfileFile(const ProfileFile&) = delete;
@@ -81,9 +86,15 @@ public:
     void WriteString(const QString& section, const QString& key, const QString& value);
     // True only if the section exists and holds at least one entry.
     bool SectionExists(const QString& section);
-    // Writes pending changes to disk, replacing the file atomically (the old file stays whole
-    // when this fails). Raises EIniFileException on failure.
+    // Writes pending changes to disk, replacing the file atomically and durably (see
+    // platform::replaceFile: the old file stays whole when this fails, and is never written in
+    // place). Raises EIniFileException on failure.
     void Flush();
+    // True when the file exists but could not be read whole (it is no regular file, it cannot be
+    // opened, or reading it failed part way): what reads from it gave is not what it holds.
+    bool readFailed();
+    // True when the file starts with a UTF-8 byte-order mark (and is read and written as UTF-8).
+    bool hasByteOrderMark();
 
     QString path() const { return path_; }
 
@@ -127,6 +138,7 @@ private:
     QString interned(const QString& name);
 
     QString path_;
+    QString multiLineKey_;  // case-folded; empty when no value goes on over lines
     bool bom_ = false;
     bool loaded_ = false;
     Start start_ = Start::FromFile;

@@ -1,5 +1,6 @@
 #include "ui/TForm1.h"
 
+#include "album/AutosaveRecovery.h"
 #include "album/AutosaveTimer.h"
 #include "album/Captions.h"
 #include "album/FolderScan.h"
@@ -27,7 +28,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Albisko");
 const QString kCaptionFile = album::CaptionFileName;
-const QString kAutosaveFile = QStringLiteral("~info.txt");
+const QString kAutosaveFile = album::AutosaveFileName;
 const QString kNoPicture = QStringLiteral("Není obrázek");
 const QString kSaveCaption = QStringLiteral("Uložit?");
 const QString kSaveQuestion = QStringLiteral(
@@ -89,7 +90,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     Timer1.start(60000);  // running every minute until FormCreate sets its interval and stops it
     connect(&Timer1, &QTimer::timeout, this, endsItself(&TForm1::Timer1Timer));
     for (QLineEdit* field : {ui_->EditAName, ui_->EditADate, ui_->EditFTitle, ui_->EditFName, ui_->EditFdate})
-        refuseUnholdable(field);
+        refuseUnholdable(field, &state_.CaptionEncoding);
+    ui_->MemoA->setEncoding(&state_.CaptionEncoding);
+    ui_->MemoF->setEncoding(&state_.CaptionEncoding);
     connectHandlers();
     FormCreate();
 }
@@ -110,7 +113,7 @@ void TForm1::rethrowCarriedError()
 
 void TForm1::setMemoText(QPlainTextEdit* memo, const QString& text)
 {
-    if (memo->toPlainText() == text)
+    if (captionText(memo) == text)
         return;
     ++programChanges_;
     memo->setPlainText(text);
@@ -163,7 +166,7 @@ void TForm1::connectHandlers()
     // change runs its handler.
     auto onMemoChange = [this](QPlainTextEdit* memo, QString* lastSeen, void (TForm1::*handler)()) {
         return [this, memo, lastSeen, run = endsCommand(handler)] {
-            QString text = memo->toPlainText();
+            QString text = captionText(memo);
             if (text == *lastSeen)
                 return;
             *lastSeen = std::move(text);
@@ -254,19 +257,27 @@ void TForm1::FormCreate()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    bool closes = true;
     try {
-        FormClose();
+        closes = FormClose();
     } catch (const std::exception& e) {
         platform::reportError(e);
     }
-    event->accept();  // the close cannot be refused
+    if (closes)
+        event->accept();
+    else
+        event->ignore();
 }
 
-void TForm1::FormClose()
+bool TForm1::FormClose()
 {
-    if (offerToSave())
-        deleteAutosaveFile();
+    // When the save offered here fails, the window stays open with the album as it is, so the
+    // captions can still be saved elsewhere: closing would lose them.
+    if (!offerToSave())
+        return false;
+    deleteAutosaveFile();
     settings::SaveSettings(state_, *form3_, *this);
+    return true;
 }
 
 // ---- Operations ---------------------------------------------------------------------------
@@ -421,45 +432,32 @@ void TForm1::ShowPhoto(int row)
 
 void TForm1::ReadCaptions(const QString& folder, bool found)
 {
-    using album::Field;
-    if (!found) {
+    // What the album shows without a caption file: the defaults of the scan.
+    album::AlbumCaptions captions{ui_->EditAName->text(), ui_->EditADate->text(), QString(), QStringLiteral("0"), {}};
+    if (found) {
+        storage::ProfileFile file = album::captionFile(platform::joinPath(folder, kCaptionFile), state_.CaptionEncoding);
+        captions = album::readCaptions(file, StringGrid1);
+    }
+    const bool recovered = offerAutosaveBack(captions);
+    if (!found && !recovered) {
         setMemoText(ui_->MemoA, QString());
         setMemoText(ui_->MemoF, QString());
         ResetRights();
         return;
     }
-    const QString path = platform::joinPath(folder, kCaptionFile);
-    // A caption file that is there but cannot be read must never pass for an empty one: the
-    // next save would replace its captions with defaults.
-    if (QFile probe(path); !probe.open(QIODevice::ReadOnly))
-        throw platform::Error(QStringLiteral("Cannot open file %1").arg(path));
     // Every album starts from reset rights: a right of the album opened before never carries over.
     ResetRights();
-    storage::ProfileFile file(path, storage::Encoding::Windows1250);
-    const QString head = QStringLiteral("head");
-    ui_->EditAName->setText(file.ReadString(head, QStringLiteral("name"), QString()));
-    ui_->EditADate->setText(file.ReadString(head, QStringLiteral("date"), QString()));
-    setMemoText(ui_->MemoA, file.ReadString(head, QStringLiteral("desc"), QString()));
-    const int rights = platform::strToInt(file.ReadString(head, QStringLiteral("rights"), QStringLiteral("0")));
+    ui_->EditAName->setText(captions.name);
+    ui_->EditADate->setText(captions.date);
+    setMemoText(ui_->MemoA, captions.description);
+    const int rights = platform::strToInt(captions.rights);
     if (rights > 0) {
         setBoxChecked(ui_->CheckBoxRights, true);
         ui_->SpinEditA->setValue(rights);
     }
-    for (int r = 0; r < StringGrid1.RowCount(); ++r) {
-        const QString section = StringGrid1.Get(Field::Key, r);
-        if (!file.SectionExists(section))
-            continue;
-        StringGrid1.Set(Field::Title, r, file.ReadString(section, QStringLiteral("title"), QString()));
-        for (auto [field, key] : {std::pair{Field::Name, "name"}, {Field::Date, "date"}}) {
-            const QString value = file.ReadString(section, QLatin1String(key), QString());
-            if (!value.isEmpty())
-                StringGrid1.Set(field, r, value);
-        }
-        StringGrid1.Set(Field::Description, r, file.ReadString(section, QStringLiteral("desc"), QString()));
-        const QString value = file.ReadString(section, QStringLiteral("rights"), QString());
-        if (!value.isEmpty())
-            StringGrid1.Set(Field::Rights, r, value);
-    }
+    album::layOver(captions, StringGrid1);
+    if (recovered)
+        MarkModified();  // the recovered captions are not in "info.txt" yet
 }
 
 // ---- Field changes ----------------------------------------------------------------------
@@ -505,7 +503,7 @@ void TForm1::EditFdateChange()
 
 void TForm1::MemoFChange()
 {
-    StringGrid1.Set(album::Field::Description, state_.CurrentRow, ui_->MemoF->toPlainText());
+    StringGrid1.Set(album::Field::Description, state_.CurrentRow, captionText(ui_->MemoF));
     MarkModified();
 }
 
@@ -571,8 +569,11 @@ void TForm1::MenuOpenClick()
 {
     openUnderWay_ = true;
     const auto openEnds = qScopeGuard([this] { openUnderWay_ = false; });
-    if (offerToSave())
-        deleteAutosaveFile();
+    // When the save offered here fails, the album stays as it is (it can still be saved
+    // elsewhere): opening another would lose it.
+    if (!offerToSave())
+        return;
+    deleteAutosaveFile();
     state_.CurrentRow = 0;
     if (!form3_->keepLastFolder())
         state_.AlbumDir = state_.DefaultDir;
@@ -580,7 +581,9 @@ void TForm1::MenuOpenClick()
         state_.AlbumDir.clear();
     if (auto chosen = platform::dialogs().pickFolder(state_.AlbumDir))
         state_.AlbumDir = QDir::cleanPath(*chosen);
-    state_.CaptionFileFound = platform::fileExists(platform::joinPath(state_.AlbumDir, kCaptionFile));
+    const QString captionPath = platform::joinPath(state_.AlbumDir, kCaptionFile);
+    state_.CaptionFileFound = platform::fileExists(captionPath);
+    state_.CaptionEncoding = state_.CaptionFileFound ? album::captionEncodingOf(captionPath) : storage::Encoding::Windows1250;
     state_.AutosaveDir = state_.AlbumDir;
     state_.AutosaveName = kAutosaveFile;
     album::switchAutosaveTimer(Timer1, form3_->autosaveTicked());
@@ -600,9 +603,9 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     const QString folder = platform::folderName(state_.AlbumDir);
     setWindowTitle(folder + QStringLiteral(" - ") + kTitle);
     // Setting the album fields counts as an edit: the album becomes modified when they change.
-    ui_->EditAName->setText(album::holdable(folder));
+    ui_->EditAName->setText(album::holdable(folder, state_.CaptionEncoding));
     ui_->EditADate->setText(platform::shortDate(photos.front().modified));
-    album::fillTable(photos, StringGrid1);
+    album::fillTable(photos, StringGrid1, state_.CaptionEncoding);
     UpdateGroupsEnabled();
     ui_->Panel1->clear();
     try {
@@ -620,7 +623,7 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     ui_->SpinEditJump->setMinValue(1);
     ui_->SpinEditJump->setMaxValue(rows);
     ui_->SpinEditJump->setMaxLength(decimalDigits(rows));
-    const auto shared = album::photosSharingASection(StringGrid1);
+    const auto shared = album::photosSharingASection(StringGrid1, state_.CaptionEncoding);
     if (!shared.isEmpty()) {
         QStringList groups;
         for (const QStringList& group : shared)
@@ -693,10 +696,10 @@ bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode
     const QString progress = QStringLiteral("Probíhá ukládání...");
     setStatusText(progress);
     try {
-        storage::ProfileFile file(path, storage::Encoding::Windows1250,
-                                  existing == Existing::Replace ? storage::ProfileFile::Start::Empty
-                                                                : storage::ProfileFile::Start::FromFile);
-        const album::AlbumHeader header{ui_->EditAName->text(), ui_->EditADate->text(), ui_->MemoA->toPlainText(),
+        storage::ProfileFile file = album::captionFile(path, state_.CaptionEncoding,
+                                                       existing == Existing::Replace ? storage::ProfileFile::Start::Empty
+                                                                                     : storage::ProfileFile::Start::FromFile);
+        const album::AlbumHeader header{ui_->EditAName->text(), ui_->EditADate->text(), captionText(ui_->MemoA),
                                         ui_->SpinEditA->value()};
         // One dot per row; the status bar's label is set at most every 64 rows, since setting a
         // long text costs its length and a big album would pay for that quadratically.

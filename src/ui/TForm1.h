@@ -1,5 +1,6 @@
 #pragma once
 
+#include "album/Captions.h"
 #include "album/PhotoTable.h"
 #include "album/WorkingState.h"
 #include "platform/FileSystem.h"
@@ -101,7 +102,8 @@ protected:
 
 private:
     void FormCreate();
-    void FormClose();
+    // False when the window must stay open: the save it offered failed.
+    bool FormClose();
     void connectHandlers();
     void applyFonts();
     void applyIcons();
@@ -114,6 +116,10 @@ private:
     // up, or they were saved to "info.txt").
     bool offerToSave();
     void autosaveFallback(QString folder);  // a copy: the folder is often AutosaveDir itself
+    // Part of Open: where the album's autosave file holds other captions than `captions` (what
+    // "info.txt" holds, or the defaults), offers to take them instead; on Yes they replace
+    // `captions` and the result is true.
+    bool offerAutosaveBack(album::AlbumCaptions& captions);
     void deleteAutosaveFile();
     void setStatusText(const QString& text);
     void setSaveEnabled(bool enabled);

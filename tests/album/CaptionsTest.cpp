@@ -31,8 +31,35 @@ TEST(CaptionText, DescriptionsAreQuotedWithApostrophesForQuotes)
     EXPECT_EQ(album::encodeDescription(QStringLiteral("\"")), QStringLiteral("\"'\""));
     EXPECT_EQ(album::singleLine(QStringLiteral("a\r\nb\nc\rd")), QStringLiteral("a b c d"));
     EXPECT_EQ(album::singleLine(QStringLiteral("bez zlomu")), QStringLiteral("bez zlomu"));
-    EXPECT_EQ(album::singleLine(QStringLiteral("\"Sníh")), QStringLiteral("\"\"Sníh\""));
-    EXPECT_EQ(album::singleLine(QStringLiteral("'a'")), QStringLiteral("\"'a'\""));
+}
+
+TEST(CaptionText, OnlyValuesReadingWouldStripOfQuotesGetAnotherPair)
+{
+    // Each value as typed and as written: written unchanged unless reading would take a pair of
+    // enclosing quotes (blanks and tabs around it aside) from it.
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("\"Ahoj,\" řekla Máňa"), QStringLiteral("\"Ahoj,\" řekla Máňa")},
+        {QStringLiteral("\"Sníh"), QStringLiteral("\"Sníh")},
+        {QStringLiteral("Sníh\""), QStringLiteral("Sníh\"")},
+        {QStringLiteral("\"Sníh\""), QStringLiteral("\"\"Sníh\"\"")},
+        {QStringLiteral("'Led'"), QStringLiteral("\"'Led'\"")},
+        {QStringLiteral("  \"Sníh\"\t"), QStringLiteral("\"  \"Sníh\"\t\"")},
+        {QStringLiteral("'Led\""), QStringLiteral("'Led\"")},
+        {QStringLiteral("\""), QStringLiteral("\"")},
+        {QStringLiteral("\"\""), QStringLiteral("\"\"\"\"")},
+    };
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    for (const auto& [typed, written] : cases) {
+        EXPECT_EQ(album::singleLine(typed), written) << typed.toStdString();
+        {
+            storage::ProfileFile file = album::captionFile(path, storage::Encoding::Windows1250);
+            file.WriteString(QStringLiteral("p"), QStringLiteral("title"), album::singleLine(typed));
+        }
+        storage::ProfileFile file = album::captionFile(path, storage::Encoding::Windows1250);
+        const QString read = file.ReadString(QStringLiteral("p"), QStringLiteral("title"), QString());
+        EXPECT_EQ(read, typed.trimmed() == typed ? typed : read) << "reads back as typed: " << typed.toStdString();
+    }
 }
 
 TEST(CaptionText, HoldableTextIsWhatWindows1250Has)
@@ -45,16 +72,24 @@ TEST(CaptionText, HoldableTextIsWhatWindows1250Has)
 
 TEST(SectionNames, OneRuleForEveryRowAndNeverTwoPhotosInOneSection)
 {
-    const PhotoTable table = tableOf({"IMG_0001.jpg", ".jpg", "a.jpg", "A.JPG", "a.JPG.jpg", "Σ.jpg", "a.jpg.jpg"});
+    const PhotoTable table = tableOf({"IMG_0001.jpg", ".jpg", "a.jpg", "A.JPG", "a.JPG.jpg", "Σ.jpg", "a.jpg.jpg",
+                                      "foto[1].jpg", " c.jpg", "c.jpg", "ta\tb.jpg", "  .jpg"});
     EXPECT_EQ(album::sectionNames(table),
-              (QStringList{"IMG_0001", ".jpg", "a", "A.JPG", "a.JPG.jpg", "&#931;", "a.jpg.jpg~2"}));
+              (QStringList{"IMG_0001", ".jpg", "a", "A.JPG", "a.JPG.jpg", "%CE%A3", "a.jpg.jpg~2", "foto[1%5D", " c",
+                           "c.jpg", "ta%09b", "  .jpg~2"}));
     // A name the file cannot hold is spelled with numbers: it fits the file and is its own.
     EXPECT_TRUE(album::captionCanHold(album::sectionNames(table)[5]));
+    // A file that can hold it keeps it as it is.
+    EXPECT_EQ(album::sectionNames(table, storage::Encoding::Utf8WithBom)[5], QStringLiteral("Σ"));
+    EXPECT_EQ(album::formerSectionName(QStringLiteral("Σ.jpg")), QStringLiteral("&#931;"));
+    EXPECT_TRUE(album::formerSectionName(QStringLiteral("a.jpg")).isEmpty());
 
     const auto shared = album::photosSharingASection(table);
-    ASSERT_EQ(shared.size(), 2);
-    EXPECT_EQ(shared[0], (QStringList{"a.jpg", "A.JPG"}));
-    EXPECT_EQ(shared[1], (QStringList{"a.JPG.jpg", "a.jpg.jpg"}));
+    ASSERT_EQ(shared.size(), 4);
+    EXPECT_EQ(shared[0], (QStringList{".jpg", "  .jpg"}));
+    EXPECT_EQ(shared[1], (QStringList{"a.jpg", "A.JPG"}));
+    EXPECT_EQ(shared[2], (QStringList{"a.JPG.jpg", "a.jpg.jpg"}));
+    EXPECT_EQ(shared[3], (QStringList{" c.jpg", "c.jpg"})) << "blanks around a section name do not count";
     EXPECT_TRUE(album::photosSharingASection(tableOf({"a.jpg", "b.jpg"})).isEmpty());
 }
 
@@ -84,11 +119,11 @@ TEST(CaptionWriter, NewFileHoldsTheHeaderThenOneSectionPerPhotoInOrder)
     EXPECT_EQ(readBytes(path), cp1250(QStringLiteral(
         "[head]\r\nname=Tatry\r\ndate=15.1.2004\r\ndesc=\"Návštěva Vysokých Tater\"\r\nrights=0\r\n"
         "[IMG_0001]\r\ntitle=Chata\r\nname=IMG_0001\r\ndate=15.1.2004\r\ndesc=\r\nrights=0\r\n"
-        "[IMG_0002]\r\ntitle=Štít pod mraky\r\nname=\"\"Sníh\"\r\ndate=15.1.2004\r\n"
+        "[IMG_0002]\r\ntitle=Štít pod mraky\r\nname=\"Sníh\r\ndate=15.1.2004\r\n"
         "desc=\"Řekl 'sýr'\r\ndruhý řádek\"\r\nrights=0\r\n")));
 
     // Read back: the description comes back whole, apostrophes and all.
-    storage::ProfileFile again(path, storage::Encoding::Windows1250);
+    storage::ProfileFile again = album::captionFile(path, storage::Encoding::Windows1250);
     EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("desc"), QString()),
               QStringLiteral("Řekl 'sýr'\ndruhý řádek"));
     EXPECT_EQ(again.ReadString(QStringLiteral("IMG_0002"), QStringLiteral("rights"), QString()), QStringLiteral("0"));

@@ -1,8 +1,9 @@
 // libFuzzer target: arbitrary bytes as a caption file ("info.txt") and as a settings file
 // ("albisko.ini"), through the code that reads them.
 //
-// For each encoding the bytes are written to a file and read with storage::ProfileFile the way
-// the program reads them: the album's "head" keys and the photo sections (SectionExists, then
+// The bytes are written to a file and read with storage::ProfileFile the way the program reads
+// them, once as a caption file (Windows-1250, descriptions may go on over lines) and once as the
+// settings file (UTF-8, no value goes on): the album's "head" keys and the photo sections (SectionExists, then
 // title, name, date, desc and rights, as the main window's ReadCaptions does), rights and the
 // settings' numbers converted with platform::tryStrToInt. Sections and keys the file names
 // itself are read too. Then values are written into a copy of the file, flushed, and read back
@@ -122,8 +123,8 @@ const QStringList& photoSections()
 {
     static const QStringList sections{
         QStringLiteral("IMG_0001"), QStringLiteral("img_0002"), QStringLiteral("a"), QStringLiteral("a.JPG"),
-        QStringLiteral("a.JPG~2"), QStringLiteral("tn"), QStringLiteral("&#8364;"), QStringLiteral("Štrbské pleso"),
-        QStringLiteral(""), QStringLiteral(" head ")};
+        QStringLiteral("a.JPG~2"), QStringLiteral("tn"), QStringLiteral("&#8364;"), QStringLiteral("%E2%82%AC"),
+        QStringLiteral("foto[1%5D"), QStringLiteral("Štrbské pleso"), QStringLiteral(""), QStringLiteral(" head ")};
     return sections;
 }
 
@@ -251,8 +252,19 @@ struct Write {
     bool refused = false;  // the file cannot hold it: WriteString must refuse it and change nothing
 };
 
+// The file as the program opens it: a caption file, or the settings file.
+struct Kind {
+    Encoding encoding;
+    bool caption;
+};
+
+storage::ProfileFile open(const QString& path, Kind kind)
+{
+    return kind.caption ? album::captionFile(path, kind.encoding) : ProfileFile(path, kind.encoding);
+}
+
 // Writes into a copy of the file, flushes, and reads it again with a fresh object.
-void roundTrip(const QByteArray& bytes, Encoding encoding, const Names& names, const Entries& before,
+void roundTrip(const QByteArray& bytes, Kind kind, const Names& names, const Entries& before,
                const QString& existingSection)
 {
     const QString path = workFolder() + QStringLiteral("/written.txt");
@@ -266,10 +278,10 @@ void roundTrip(const QByteArray& bytes, Encoding encoding, const Names& names, c
          album::singleLine(QStringLiteral("Tatry\r\nléto")), QStringLiteral("Tatry léto")},
         {QStringLiteral("nová sekce"), QStringLiteral("klíč"), QStringLiteral("hodnota"), QStringLiteral("hodnota")},
     };
-    // A description over several lines reads back whole unless the file already holds a double
-    // quote: an earlier value that opens one and never closes it goes on up to the first line
-    // holding one, which the description would then be.
-    if (!bytes.contains('"')) {
+    // A description over several lines reads back whole in a caption file unless the file already
+    // holds a double quote: an earlier description that opens one and never closes it goes on up
+    // to the first line holding one, which could be a line of this description.
+    if (kind.caption && !bytes.contains('"')) {
         const QString text = QStringLiteral("První řádek\n[druhý] = řádek");
         writes.push_back({QStringLiteral("head"), QStringLiteral("desc"), album::encodeDescription(text), text});
     }
@@ -285,7 +297,7 @@ void roundTrip(const QByteArray& bytes, Encoding encoding, const Names& names, c
         writes.push_back({text, QStringLiteral("klíč"), QStringLiteral("hodnota"), QStringLiteral("hodnota")});
 
     {
-        ProfileFile file(path, encoding);
+        ProfileFile file = open(path, kind);
         for (const Write& w : writes) {
             try {
                 file.WriteString(w.section, w.key, w.value);
@@ -304,7 +316,7 @@ void roundTrip(const QByteArray& bytes, Encoding encoding, const Names& names, c
         }
     }
 
-    ProfileFile fresh(path, encoding);
+    ProfileFile fresh = open(path, kind);
     std::set<std::pair<QString, QString>> written;
     for (const Write& w : writes) {
         const QString value = fresh.ReadString(w.section, w.key, Missing);
@@ -325,13 +337,13 @@ void roundTrip(const QByteArray& bytes, Encoding encoding, const Names& names, c
     }
 }
 
-void runOne(const QByteArray& bytes, Encoding encoding)
+void runOne(const QByteArray& bytes, Kind kind)
 {
     const QString path = workFolder() + QStringLiteral("/info.txt");
     writeFile(path, bytes);
-    const Names names = namesIn(bytes, encoding);
+    const Names names = namesIn(bytes, kind.encoding);
 
-    ProfileFile file(path, encoding);
+    ProfileFile file = open(path, kind);
     const Entries before = readEverything(file, names);
     QString existingSection;
     for (const QString& section : names.sections) {
@@ -340,7 +352,7 @@ void runOne(const QByteArray& bytes, Encoding encoding)
             break;
         }
     }
-    roundTrip(bytes, encoding, names, before, existingSection);
+    roundTrip(bytes, kind, names, before, existingSection);
 }
 
 }  // namespace
@@ -348,7 +360,7 @@ void runOne(const QByteArray& bytes, Encoding encoding)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    runOne(bytes, Encoding::Windows1250);
-    runOne(bytes, Encoding::Utf8);
+    runOne(bytes, Kind{Encoding::Windows1250, true});
+    runOne(bytes, Kind{Encoding::Utf8, false});
     return 0;
 }
