@@ -5,7 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -129,4 +136,87 @@ TEST(ShortDate, DayMonthYearWithoutLeadingZeros)
     EXPECT_EQ(shortDate(QDateTime(QDate(2026, 12, 8), QTime(23, 59))), QStringLiteral("8.12.2026"));
     EXPECT_EQ(shortDate(QDateTime(QDate(1970, 1, 1), QTime(0, 0))), QStringLiteral("1.1.1970"));
     EXPECT_EQ(shortDate(QDateTime(QDate(2200, 7, 4), QTime(0, 0))), QStringLiteral("4.7.2200"));
+}
+
+TEST(FolderListing, ALinkThatLeadsNowhereIsDatedByTheLinkItself)
+{
+    TempFolder dir;
+    const QByteArray broken = QFile::encodeName(dir.file(QStringLiteral("broken.jpg")));
+    const QByteArray loop = QFile::encodeName(dir.file(QStringLiteral("loop.jpg")));
+    ASSERT_EQ(::symlink("missing.jpg", broken.constData()), 0);
+    ASSERT_EQ(::symlink("loop.jpg", loop.constData()), 0);
+    const QDateTime when(QDate(2004, 1, 15), QTime(12, 0));
+    const timespec times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
+    for (const QByteArray& link : {broken, loop})
+        ASSERT_EQ(::utimensat(AT_FDCWD, link.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+    const auto entries = listFolder(dir.path(), QStringLiteral(".jpg"));
+    ASSERT_EQ(entries.size(), 2);
+    for (const FolderEntry& entry : entries)
+        EXPECT_EQ(shortDate(entry.modified), QStringLiteral("15.1.2004")) << entry.name.toStdString();
+}
+
+TEST(ErrorText, AMessageKeepsEverythingANulFromAFileIsFollowedBy)
+{
+    try {
+        strToInt(QStringLiteral("8") + QChar(0) + QStringLiteral("00"));
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        const std::exception& plain = e;
+        EXPECT_EQ(messageOf(plain), QStringLiteral("'8") + QChar(0) + QStringLiteral("00' is not a valid integer value"));
+    }
+}
+
+TEST(ReplaceFile, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWholeAndItsLeftoversGo)
+{
+    // A child replaces the file over and over with one of two contents and is killed at random
+    // moments; each time the file must be one of them, whole. What the kills leave beside it
+    // is removed by the next run's first replace, and nothing else is.
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    const QByteArray first(300000, 'a');
+    const QByteArray second = QByteArray(200000, 'b') + "\r\n";
+    ASSERT_TRUE(replaceFile(dir.file(QStringLiteral("warm-up")), "x"));  // the parent's own first run is elsewhere
+    writeBytes(path, first);
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                replaceFile(path, i % 2 ? first : second);
+        }
+        ::usleep(useconds_t(500 + (round * 7919) % 20000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const QByteArray now = readBytes(path);
+        ASSERT_TRUE(now == first || now == second) << "round " << round << ": " << now.size() << " bytes";
+    }
+
+    const QStringList others{QStringLiteral("info.txt.backup"), QStringLiteral("info.txt.bak"),
+                             QStringLiteral("info.txt.AbCdEfG"), QStringLiteral("~info.txt.AbCdEf"),
+                             QStringLiteral("info.txt.Ab-dEf")};
+    for (const QString& name : others)
+        writeBytes(dir.file(name), "someone else's");
+    writeBytes(dir.file(QStringLiteral("info.txt.QmZxRt")), "left by an older version");
+    ASSERT_TRUE(replaceFile(path, "[head]\r\n"));
+    QStringList expected = others + QStringList{QStringLiteral("info.txt"), QStringLiteral("warm-up")};
+    expected.sort();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    EXPECT_EQ(readBytes(path), QByteArray("[head]\r\n"));
+}
+
+TEST(ReplaceFile, KeepsTheOldPermissionsAndFollowsALink)
+{
+    TempFolder dir;
+    const QString target = dir.file(QStringLiteral("real.txt"));
+    writeBytes(target, "old");
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(target, dir.file(QStringLiteral("info.txt"))));
+    ASSERT_TRUE(replaceFile(dir.file(QStringLiteral("info.txt")), "new"));
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("info.txt"))).isSymLink());
+    EXPECT_EQ(readBytes(target), QByteArray("new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_FALSE(replaceFile(dir.file(QStringLiteral("gone/info.txt")), "x"));
 }

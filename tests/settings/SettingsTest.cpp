@@ -264,11 +264,14 @@ TEST_F(SettingsTest, WindowStateDecidesWhetherThePlacementIsRead)
 TEST_F(SettingsTest, AnIntervalThatIsNoNumberIsReportedOnceAndStartUpCompletes)
 {
     const QString placement = QStringLiteral("[window]\nPositionLeft=20\nPositionTop=30\nWidth=770\nHeight=700\nWindowState=Normal\n");
-    for (const char* value : {"abc", "", "5 min", "1.5", "99999999999", "0x10"}) {
-        SCOPED_TRACE(value);
-        writeIni(QStringLiteral("[config]\nAutoSave=yes\nAutoSaveValue=%1\n").arg(QLatin1String(value)) + placement);
+    // A NUL from the file does not cut the message short.
+    const QString withNul = QStringLiteral("8") + QChar(0) + QStringLiteral("00");
+    for (const QString& value : {QStringLiteral("abc"), QString(), QStringLiteral("5 min"), QStringLiteral("1.5"),
+                                 QStringLiteral("99999999999"), QStringLiteral("0x10"), withNul}) {
+        SCOPED_TRACE(value.toStdString());
+        writeIni(QStringLiteral("[config]\nAutoSave=yes\nAutoSaveValue=%1\n").arg(value) + placement);
         start();
-        EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'%1' is not a valid integer value.").arg(QLatin1String(value))});
+        EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'%1' is not a valid integer value.").arg(value)});
         EXPECT_EQ(state().AutoSaveMinutes, 5);
         EXPECT_EQ(set().SpinEditTime->text(), "5");
         // Start-up went on: the timer was timed and stopped, and the rest of the file was read.
@@ -979,6 +982,29 @@ TEST_F(SettingsTest, AReadOnlyWorkingFolderLosesTheSettingsSilently)
     EXPECT_EQ(QDir(medium).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("albisko.ini")});
     ASSERT_TRUE(QDir::setCurrent(work.path()));  // leave the medium before it goes
+}
+
+TEST_F(SettingsTest, AFullDiskKeepsTheOldSettingsFileWhole)
+{
+    const QString disk = folders.makeFolder(QStringLiteral("disk"));
+    Tmpfs mount(disk, 0, "64k");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << mount.error();
+    const QByteArray file = iniText(QStringLiteral("[config]\nSaveLastDir=no\nAutoSave=yes\nAutoSaveValue=4\n"));
+    writeBytes(disk + QStringLiteral("/albisko.ini"), file);
+    ASSERT_TRUE(QDir::setCurrent(disk));
+    programDir = QDir::currentPath();
+    start();
+    {
+        QFile filler(disk + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    quit();
+    EXPECT_EQ(iniBytes(), file) << "a settings file cut short would lose every setting";
+    ASSERT_TRUE(QDir::setCurrent(work.path()));  // leave the disk before it goes
 }
 
 TEST_F(SettingsTest, AValueTheFileCannotHoldEndsTheWritingThereWithoutAWord)

@@ -18,6 +18,10 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The program's temporary folder (where autosave falls back, and where Open looks for
+        // an album's autosave file) is the test's own.
+        savedTemp_ = qgetenv("TMPDIR");
+        qputenv("TMPDIR", temp.path().toLocal8Bit());
         savedWorkingFolder_ = QDir::currentPath();
         QDir::setCurrent(work.path());
         windows = std::make_unique<Windows>();
@@ -28,6 +32,7 @@ protected:
     {
         windows.reset();
         QDir::setCurrent(savedWorkingFolder_);
+        qputenv("TMPDIR", savedTemp_);
         EXPECT_TRUE(dialogs.allAnswersUsed()) << "a scripted answer was never asked for";
         EXPECT_TRUE(dialogs.errors.isEmpty()) << "unexpected error box: " << dialogs.errors.join(" | ").toStdString();
     }
@@ -63,9 +68,11 @@ protected:
     ScriptedDialogs dialogs;
     TempFolder work;    // the working folder the program starts in
     TempFolder albums;  // photo folders
+    TempFolder temp;    // the temporary folder the program sees
     std::unique_ptr<Windows> windows;
     TForm1* form = nullptr;
 
 private:
     QString savedWorkingFolder_;
+    QByteArray savedTemp_;
 };
