@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation2 xvfb xauth x11-apps netpbm xdotool desktop-file-utils
   clang-14 libclang-rt-14-dev
+  php-cli
 )
 
 missing=()

@@ -3,6 +3,10 @@
 #include "storage/ProfileFile.h"
 #include "support/Fixtures.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using album::Field;
@@ -145,4 +149,43 @@ TEST(CaptionWriter, ExistingFileKeepsWhatIsNotWritten)
     EXPECT_EQ(readBytes(path), cp1250(QStringLiteral(
         "; moje poznámka\r\n[stara]\r\ntitle=Zůstane\r\n[head]\r\nname=Nové\r\nextra=1\r\ndate=\r\ndesc=\r\nrights=5\r\n"
         "[a]\r\ntitle=\r\nname=\r\ndate=\r\ndesc=\r\nrights=\r\n")));
+}
+
+TEST(SectionNames, EscapedNamesParseInPhpAndEveryOtherSectionReadsAsBefore)
+{
+    // A web gallery may read the file with PHP's parse_ini_file, which rejects a whole file at a
+    // section line it cannot parse: every name the program escapes must parse, in both modes.
+    const QString php = QStandardPaths::findExecutable(QStringLiteral("php"));
+    if (php.isEmpty())
+        GTEST_SKIP() << "php-cli is not installed (scripts/setup.sh installs it)";
+    PhotoTable table = tableOf({"IMG_0001.jpg", "foto[1].jpg", "Σ.jpg", "中文.jpg", "😀.jpg", "tab\t.jpg", "a]b[c].jpg",
+                                "x\x7f.jpg", "IMG_0002.jpg"});
+    const QStringList keys = album::sectionNames(table);
+    for (int r = 0; r < table.RowCount(); ++r) {
+        table.Set(Field::Key, r, keys[r]);
+        table.Set(Field::Title, r, QStringLiteral("titulek %1").arg(r));
+    }
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    {
+        storage::ProfileFile file = album::captionFile(path, storage::Encoding::Windows1250);
+        album::writeCaptions(file, {QStringLiteral("Album"), QString(), QString(), 0}, table, {});
+    }
+    for (const char* mode : {"INI_SCANNER_NORMAL", "INI_SCANNER_RAW"}) {
+        SCOPED_TRACE(mode);
+        QProcess run;
+        run.start(php, {QStringLiteral("-r"),
+                        QStringLiteral("$a = parse_ini_file($argv[1], true, %1); if ($a === false) exit(1);"
+                                       "$t = []; foreach ($a as $s => $k) $t[$s] = $k['title'] ?? $k['name'];"
+                                       "echo json_encode($t);")
+                            .arg(QLatin1String(mode)),
+                        path});
+        ASSERT_TRUE(run.waitForFinished(20000));
+        ASSERT_EQ(run.exitCode(), 0) << "PHP rejects the file: " << run.readAllStandardError().toStdString();
+        const QJsonObject sections = QJsonDocument::fromJson(run.readAllStandardOutput()).object();
+        EXPECT_EQ(sections.value(QStringLiteral("head")).toString(), QStringLiteral("Album"));
+        EXPECT_EQ(sections.size(), table.RowCount() + 1);
+        for (int r = 0; r < table.RowCount(); ++r)
+            EXPECT_EQ(sections.value(keys[r]).toString(), QStringLiteral("titulek %1").arg(r)) << keys[r].toStdString();
+    }
 }
