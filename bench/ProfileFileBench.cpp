@@ -16,9 +16,12 @@ QString sectionName(int i)
     return QStringLiteral("IMG_%1").arg(i, 5, 10, QLatin1Char('0'));
 }
 
+// A caption file: descriptions go on over lines.
+const QString MultiLineKey = QStringLiteral("desc");
+
 void writeCaptions(const QString& path, int sections)
 {
-    ProfileFile file(path, Encoding::Windows1250);
+    ProfileFile file(path, Encoding::Windows1250, ProfileFile::Start::FromFile, MultiLineKey);
     file.WriteString(QStringLiteral("head"), QStringLiteral("name"), QStringLiteral("Tatry"));
     file.WriteString(QStringLiteral("head"), QStringLiteral("date"), QStringLiteral("15.1.2004"));
     file.WriteString(QStringLiteral("head"), QStringLiteral("desc"), QStringLiteral("\"Návštěva Vysokých Tater\""));
@@ -70,7 +73,7 @@ void BM_ReadFile(benchmark::State& state)
     writeCaptions(path, sections);
     const QString empty;
     for (auto _ : state) {
-        ProfileFile file(path, Encoding::Windows1250);
+        ProfileFile file(path, Encoding::Windows1250, ProfileFile::Start::FromFile, MultiLineKey);
         qsizetype total = file.ReadString(QStringLiteral("head"), QStringLiteral("name"), empty).size();
         for (int i = 0; i < sections; ++i) {
             const QString section = sectionName(i);

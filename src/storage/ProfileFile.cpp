@@ -184,19 +184,25 @@ void ProfileFile::load()
     // pass for the end of a shorter file.
     QFile file(path_);
     bool ok = info.isFile() && file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    for (qint64 got = 1; ok && got > 0;) {
-        const qsizetype at = text_.size();
-        text_.resize(at + std::max<qsizetype>(64 * 1024, at / 2));
-        got = file.read(text_.data() + at, text_.size() - at);
-        text_.resize(at + std::max<qint64>(got, 0));
-        ok = got >= 0;
+    if (ok) {
+        text_.resize(std::max<qint64>(info.size(), 0) + 1);  // a byte more shows the end
+        qsizetype at = 0;
+        while (true) {
+            if (at == text_.size())
+                text_.resize(text_.size() * 2);  // the file grew meanwhile
+            const qint64 got = file.read(text_.data() + at, text_.size() - at);
+            ok = got >= 0;
+            if (got <= 0)
+                break;
+            at += got;
+        }
+        text_.resize(at);
     }
     if (!ok) {
         text_.clear();
         unreadable_ = true;
         return;
     }
-    text_.squeeze();
     const bool hadBom = text_.startsWith(Bom);
     if (bom_ && !hadBom) {
         // An existing file without the mark is read and written as the caption file it is.
