@@ -71,7 +71,7 @@ QString sameSection(const QString& name)
     return plain.toCaseFolded();
 }
 
-// A title, name or date as read: a value the file lacks is empty.
+// A value as read; one the file lacks is empty.
 QString read(storage::ProfileFile& file, const QString& section, const QString& key)
 {
     return file.ReadString(section, key, QString());

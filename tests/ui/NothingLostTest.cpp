@@ -217,7 +217,7 @@ TEST_F(NothingLostTest, ADamagedAutosaveFileIsReportedAndTheAlbumOpens)
 {
     const QDateTime later(QDate(2024, 5, 2), QTime(10, 0));
     int round = 0;
-    for (const QByteArray& damaged : {QByteArray("\x00\x01garbage\xff", 12), QByteArray("[head]\r\nrights=x\r\n")}) {
+    for (const QByteArray& damaged : {QByteArray("\x00\x01garbage\xff", 10), QByteArray("[head]\r\nrights=x\r\n")}) {
         const QString folder = savedAlbum(QStringLiteral("Hory%1").arg(++round));
         writeBytes(autosave(folder), damaged);
         setModificationTime(autosave(folder), later);
