@@ -995,13 +995,7 @@ TEST_F(SettingsTest, AFullDiskKeepsTheOldSettingsFileWhole)
     ASSERT_TRUE(QDir::setCurrent(disk));
     programDir = QDir::currentPath();
     start();
-    {
-        QFile filler(disk + QStringLiteral("/filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
+    fillDisk(disk);
     quit();
     EXPECT_EQ(iniBytes(), file) << "a settings file cut short would lose every setting";
     ASSERT_TRUE(QDir::setCurrent(work.path()));  // leave the disk before it goes

@@ -912,13 +912,7 @@ TEST(ProfileFileFailure, AFullDiskLeavesTheOldFileWholeWhateverTheFileSize)
     const QString path = mountPoint + QStringLiteral("/info.txt");
     const QByteArray before = "[head]\r\nname=Tatry\r\n";
     writeBytes(path, before);
-    {
-        QFile filler(mountPoint + QStringLiteral("/filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
+    fillDisk(mountPoint);
 
     for (const qsizetype size : {1, 1500, 20000}) {
         for (const auto encoding : {Encoding::Windows1250, Encoding::Utf8}) {

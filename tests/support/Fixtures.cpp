@@ -70,6 +70,15 @@ void setModificationTime(const QString& path, const QDateTime& time)
     ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime)) << path.toStdString();
 }
 
+void fillDisk(const QString& folder)
+{
+    QFile filler(folder + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+}
+
 void typeText(QWidget* widget, const QString& text)
 {
     for (QChar c : text) {

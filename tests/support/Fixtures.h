@@ -30,6 +30,8 @@ QByteArray readBytes(const QString& path);
 // Text as the caption file holds it: Windows-1250 bytes.
 QByteArray cp1250(const QString& text);
 void setModificationTime(const QString& path, const QDateTime& time);
+// Fills the medium `folder` is on with a file "filler" there, until nothing more fits.
+void fillDisk(const QString& folder);
 
 // Types text into `widget`, one key event per character, so that characters outside Latin-1
 // (ě, š, č, ř, ž, ů) arrive as a user's typing brings them.

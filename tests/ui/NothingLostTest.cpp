@@ -42,15 +42,6 @@ QString head(const QString& name, const QString& desc = QString())
     return QStringLiteral("[head]\nname=%1\ndate=15.1.2004\ndesc=%2\nrights=0\n").arg(name, desc);
 }
 
-void fillDisk(const QString& folder)
-{
-    QFile filler(folder + QStringLiteral("/filler"));
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-    const QByteArray block(4096, 'f');
-    while (filler.write(block) == block.size() && filler.flush()) {
-    }
-}
-
 }  // namespace
 
 class NothingLostTest : public MainWindowTest {

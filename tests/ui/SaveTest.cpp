@@ -121,13 +121,7 @@ TEST_F(SaveTest, FullDiskDuringSaveLeavesTheOldFileWhole)
     writeBytes(file(QStringLiteral("info.txt")), old);
     openCaptioned(folder);
     form->table().Set(Field::Description, 0, QString(300000, u'x'));  // more than the disk has left
-    {
-        QFile filler(file(QStringLiteral("filler")));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-    }
+    fillDisk(folder);
     ui().MenuSave->trigger();
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(readBytes(file(QStringLiteral("info.txt"))), old);
