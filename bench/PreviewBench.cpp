@@ -168,7 +168,7 @@ void BM_ReadPhotoFileOnly(benchmark::State& state)
 {
     for (auto _ : state) {
         const ui::PhotoFile photo = ui::readPhotoFile(photoPath);
-        benchmark::DoNotOptimize(photo.data.constData());
+        benchmark::DoNotOptimize(photo.storedSize);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "album/FolderScan.h"
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -86,10 +87,13 @@ storage::ProfileFile captionFile(const QString& path, Encoding encoding, storage
 
 Encoding captionEncodingOf(const QString& path)
 {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xEF\xBB\xBF"))
-        return Encoding::Utf8WithBom;
-    return Encoding::Windows1250;
+    QFile file;
+    if (!file.open(platform::openRegularFile(path), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return Encoding::Windows1250;
+    // A file in UTF-16 is saved as UTF-8 with the mark (see ProfileFile).
+    const QByteArray start = file.read(3);
+    const bool marked = start == "\xEF\xBB\xBF" || start.startsWith("\xFF\xFE") || start.startsWith("\xFE\xFF");
+    return marked ? Encoding::Utf8WithBom : Encoding::Windows1250;
 }
 
 bool captionCanHold(const QString& text, Encoding encoding)

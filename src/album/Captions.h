@@ -28,8 +28,8 @@ constexpr int MaxCaptionLength = 2047;
 // description ("desc") goes on over several lines.
 storage::ProfileFile captionFile(const QString& path, Encoding encoding,
                                  storage::ProfileFile::Start start = storage::ProfileFile::Start::FromFile);
-// The encoding of the caption file at `path` as it is on disk: UTF-8 with the mark when it
-// starts with one, Windows-1250 otherwise (also when it is missing).
+// The encoding the caption file at `path` is saved in: UTF-8 with the mark when it starts with
+// a UTF-8 or UTF-16 byte-order mark, Windows-1250 otherwise (also when it is missing).
 Encoding captionEncodingOf(const QString& path);
 
 // Every double quote becomes an apostrophe; nothing else changes.

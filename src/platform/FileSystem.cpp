@@ -150,6 +150,22 @@ void removeLeftoversOnce(const QString& path)
 
 }  // namespace
 
+int openRegularFile(const QString& path)
+{
+    // Opening a FIFO for reading waits for a writer; not with O_NONBLOCK, which regular files
+    // ignore.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool isReplaceLeftover(const QString& name, const QString& target)
 {
     if (name.size() != target.size() + 1 + kSuffixLength || !name.startsWith(target + u'.'))

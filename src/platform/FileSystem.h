@@ -27,6 +27,11 @@ bool folderExists(const QString& path);
 bool deleteFile(const QString& path);
 QDateTime modificationTime(const QString& path);
 
+// Opens `path` for reading when it is a regular file (or a link to one), without ever waiting:
+// a FIFO, a device or a folder of that name is refused as a missing file is. The open file
+// descriptor, which the caller closes, or -1.
+int openRegularFile(const QString& path);
+
 // Replaces the file at `path` with `bytes` so that, whatever happens meanwhile (a full disk, a
 // kill, a power cut), the path holds either the old file whole or the new one whole: the bytes
 // go into a new file beside it, "<name>.XXXXXX", which is written and synced to the end, then

@@ -180,12 +180,13 @@ void ProfileFile::load()
     const QFileInfo info(path_);
     if (!info.exists())
         return;
-    // Read to the end in pieces, each checked: an error part way (a failing medium) must never
-    // pass for the end of a shorter file.
-    QFile file(path_);
-    bool ok = info.isFile() && file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    // Only a regular file is read (a FIFO would wait for ever), to the end, in pieces, each
+    // checked: an error part way (a failing medium) must never pass for the end of a shorter file.
+    QFile file;
+    bool ok = file.open(platform::openRegularFile(path_), QIODevice::ReadOnly | QIODevice::Unbuffered,
+                        QFileDevice::AutoCloseHandle);
     if (ok) {
-        text_.resize(std::max<qint64>(info.size(), 0) + 1);  // a byte more shows the end
+        text_.resize(std::max<qint64>(file.size(), 0) + 1);  // a byte more shows the end
         qsizetype at = 0;
         while (true) {
             if (at == text_.size())
@@ -198,6 +199,7 @@ void ProfileFile::load()
         }
         text_.resize(at);
     }
+    ok = ok && fromUtf16();
     if (!ok) {
         text_.clear();
         unreadable_ = true;
@@ -211,6 +213,22 @@ void ProfileFile::load()
         decoder_ = makeDecoder(Encoding::Windows1250);
     }
     parse();
+}
+
+bool ProfileFile::fromUtf16()
+{
+    const bool littleEndian = text_.startsWith("\xFF\xFE");
+    if (!littleEndian && !text_.startsWith("\xFE\xFF"))
+        return true;
+    QStringDecoder decoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    const QString text = decoder.decode(text_);
+    if (decoder.hasError())
+        return false;
+    // Held as UTF-8 with its mark, and written so, whole, when something is written.
+    text_ = text.toUtf8();
+    if (!text_.startsWith(Bom))
+        text_.prepend(Bom);
+    return true;
 }
 
 bool ProfileFile::readFailed()

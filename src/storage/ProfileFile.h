@@ -126,6 +126,9 @@ private:
     friend size_t qHash(const EntryKey& k, size_t seed) { return qHashMulti(seed, k.section, k.key); }
 
     void load();
+    // A file in UTF-16 (it starts with a UTF-16 byte-order mark) becomes the same text in UTF-8;
+    // false when it is no UTF-16 text.
+    bool fromUtf16();
     void parse();
     void checkWritable();
     QByteArray encoded(const QString& text);

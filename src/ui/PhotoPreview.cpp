@@ -1,6 +1,7 @@
 #include "ui/PhotoPreview.h"
 
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -8,12 +9,18 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ui {
 
@@ -74,10 +81,68 @@ struct JpegErrorManager {
 void ignoreMessage(j_common_ptr, int) {}
 void printNothing(j_common_ptr) {}
 
+// A source reading the file piece by piece, never holding it whole. A read error ends the
+// decoding (failed tells it from damaged data); the end of the file, as with libjpeg's own
+// sources, inserts an end-of-image marker after a warning, so a truncated photo shows as far as
+// its data goes.
+struct FileSource {
+    jpeg_source_mgr pub;  // first member: libjpeg sees a jpeg_source_mgr*
+    int fd;
+    JOCTET* buffer;
+    size_t bufferSize;
+    bool failed;
+};
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInputBuffer(j_decompress_ptr cinfo)
+{
+    FileSource* source = reinterpret_cast<FileSource*>(cinfo->src);
+    ssize_t got = 0;
+    do
+        got = ::read(source->fd, source->buffer, source->bufferSize);
+    while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        source->failed = true;
+        ERREXIT(cinfo, JERR_FILE_READ);
+    }
+    if (got == 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source->buffer[0] = JOCTET(0xFF);
+        source->buffer[1] = JOCTET(JPEG_EOI);
+        got = 2;
+    }
+    source->pub.next_input_byte = source->buffer;
+    source->pub.bytes_in_buffer = size_t(got);
+    return TRUE;
+}
+
+void skipInputData(j_decompress_ptr cinfo, long count)
+{
+    FileSource* source = reinterpret_cast<FileSource*>(cinfo->src);
+    if (count <= 0)
+        return;
+    if (size_t(count) <= source->pub.bytes_in_buffer) {
+        source->pub.next_input_byte += count;
+        source->pub.bytes_in_buffer -= size_t(count);
+        return;
+    }
+    // Past what is in the buffer: the file position moves on; reading past the end gives the
+    // end of the file, as anywhere else.
+    const off_t beyond = off_t(size_t(count) - source->pub.bytes_in_buffer);
+    source->pub.bytes_in_buffer = 0;
+    if (::lseek(source->fd, beyond, SEEK_CUR) < 0) {
+        source->failed = true;
+        ERREXIT(cinfo, JERR_FILE_READ);
+    }
+}
+
 // Everything one decoding needs, plain data only.
 struct JpegJob {
     jpeg_decompress_struct cinfo;
     JpegErrorManager error;
+    FileSource file;                  // with fd -1: the input is in memory
     const unsigned char* input;
     unsigned long inputSize;
     int scaleDenominator;
@@ -100,9 +165,24 @@ bool runGuarded(JpegJob* job, JpegStep step)
 
 void readHeaderStep(JpegJob* job)
 {
-    jpeg_create_decompress(&job->cinfo);
-    jpeg_mem_src(&job->cinfo, job->input, job->inputSize);
-    jpeg_read_header(&job->cinfo, TRUE);
+    jpeg_decompress_struct& cinfo = job->cinfo;
+    jpeg_create_decompress(&cinfo);
+    // libjpeg's own buffers (the full-size coefficients of a progressive photo) stay within
+    // bounds: more is refused (JERR_NO_BACKING_STORE) before it is allocated.
+    cinfo.mem->max_memory_to_use = MaxDecoderMemory;
+    if (job->file.fd >= 0) {
+        job->file.pub.init_source = initSource;
+        job->file.pub.fill_input_buffer = fillInputBuffer;
+        job->file.pub.skip_input_data = skipInputData;
+        job->file.pub.resync_to_restart = jpeg_resync_to_restart;
+        job->file.pub.term_source = termSource;
+        cinfo.src = &job->file.pub;
+    } else {
+        jpeg_mem_src(&cinfo, job->input, job->inputSize);
+    }
+    jpeg_read_header(&cinfo, TRUE);
+    if (qint64(cinfo.image_width) * qint64(cinfo.image_height) > MaxPhotoPixels)
+        ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, JPEG_MAX_DIMENSION);
 }
 
 void startStep(JpegJob* job)
@@ -138,15 +218,20 @@ void readScanlinesStep(JpegJob* job)
 // Owns a JpegJob and destroys libjpeg's state whatever happens.
 class JpegDecoder {
 public:
-    explicit JpegDecoder(const QByteArray& data)
+    // Decodes the JPEG in `data`.
+    explicit JpegDecoder(const QByteArray& data) : JpegDecoder()
     {
-        std::memset(&job_, 0, sizeof job_);
-        job_.cinfo.err = jpeg_std_error(&job_.error.pub);
-        job_.error.pub.error_exit = jumpBackOnError;
-        job_.error.pub.emit_message = ignoreMessage;
-        job_.error.pub.output_message = printNothing;
         job_.input = reinterpret_cast<const unsigned char*>(data.constData());
         job_.inputSize = static_cast<unsigned long>(data.size());
+    }
+    // Decodes the JPEG read from the open file `fd` (named `path` in messages), from where it stands.
+    JpegDecoder(int fd, const QString& path) : JpegDecoder()
+    {
+        buffer_.resize(64 * 1024);
+        job_.file.fd = fd;
+        job_.file.buffer = buffer_.data();
+        job_.file.bufferSize = buffer_.size();
+        path_ = path;
     }
     // Safe at any point: the job starts zeroed and libjpeg frees only what it allocated.
     ~JpegDecoder() { jpeg_destroy_decompress(&job_.cinfo); }
@@ -178,10 +263,23 @@ public:
     }
 
 private:
+    JpegDecoder()
+    {
+        std::memset(&job_, 0, sizeof job_);
+        job_.cinfo.err = jpeg_std_error(&job_.error.pub);
+        job_.error.pub.error_exit = jumpBackOnError;
+        job_.error.pub.emit_message = ignoreMessage;
+        job_.error.pub.output_message = printNothing;
+        job_.file.fd = -1;
+    }
+
     void run(JpegStep step)
     {
-        if (!runGuarded(&job_, step))
-            throw platform::Error(QStringLiteral("JPEG error #%1").arg(job_.error.pub.msg_code));
+        if (runGuarded(&job_, step))
+            return;
+        if (job_.file.failed)
+            throw platform::Error(QStringLiteral("Cannot open file %1").arg(path_));
+        throw platform::Error(QStringLiteral("JPEG error #%1").arg(job_.error.pub.msg_code));
     }
 
     // CMYK JPEGs are written inverted (the Adobe convention), so each byte is already 255 minus
@@ -199,6 +297,8 @@ private:
     }
 
     JpegJob job_;
+    std::vector<JOCTET> buffer_;
+    QString path_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -228,30 +328,72 @@ PhotoFile::Kind kindOf(const QString& path)
     throw platform::Error(QStringLiteral("Unknown picture file extension (.%1)").arg(extension));
 }
 
-QByteArray readWholeFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw platform::Error(QStringLiteral("Cannot open file %1").arg(path));
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw platform::Error(QStringLiteral("Cannot open file %1").arg(path));
-    return data;
-}
-
-// A reader for the bytes already in memory (QBuffer shares them, it does not copy).
-struct MemoryReader {
-    MemoryReader(const QByteArray& data, const char* format)
+// A photo file open for reading: regular files only, so that nothing named like a photo (a
+// FIFO, a device) can make the program wait or read without end.
+class OpenPhoto {
+public:
+    explicit OpenPhoto(const QString& path) : path_(path), fd_(platform::openRegularFile(path))
     {
-        buffer.setData(data);
-        buffer.open(QIODevice::ReadOnly);
-        reader.setDevice(&buffer);
+        struct stat st {};
+        if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+            throw platform::Error(QStringLiteral("Cannot open file %1").arg(path));
+        size_ = st.st_size;
+    }
+    ~OpenPhoto()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    OpenPhoto(const OpenPhoto&) = delete;
+    OpenPhoto& operator=(const OpenPhoto&) = delete;
+
+    int fd() const { return fd_; }
+    qint64 size() const { return size_; }
+
+    // The file from its start, for Qt's readers (the descriptor stays ours).
+    std::unique_ptr<QFile> device() const
+    {
+        auto file = std::make_unique<QFile>();
+        if (::lseek(fd_, 0, SEEK_SET) != 0 || !file->open(fd_, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            throw platform::Error(QStringLiteral("Cannot open file %1").arg(path_));
+        return file;
+    }
+
+    // A JPEG decoder reading the file from its start. A file larger than any photo is refused
+    // as too big a picture, before anything is read.
+    std::unique_ptr<JpegDecoder> jpegDecoder() const
+    {
+        if (size_ > MaxPhotoFileBytes)
+            throw platform::Error(QStringLiteral("JPEG error #%1").arg(int(JERR_IMAGE_TOO_BIG)));
+        if (::lseek(fd_, 0, SEEK_SET) != 0)
+            throw platform::Error(QStringLiteral("Cannot open file %1").arg(path_));
+        auto decoder = std::make_unique<JpegDecoder>(fd_, path_);
+        decoder->readHeader();
+        return decoder;
+    }
+
+private:
+    QString path_;
+    int fd_ = -1;
+    qint64 size_ = 0;
+};
+
+// A Qt reader for a bitmap or an icon.
+struct DeviceReader {
+    DeviceReader(std::unique_ptr<QFile> file, const char* format) : device(std::move(file))
+    {
+        reader.setDevice(device.get());
         reader.setFormat(format);
         reader.setDecideFormatFromContent(false);
     }
-    QBuffer buffer;
+    std::unique_ptr<QFile> device;
     QImageReader reader;
 };
+
+const char* qtFormatOf(PhotoFile::Kind kind)
+{
+    return kind == PhotoFile::Kind::Icon ? "ico" : "bmp";
+}
 
 QString invalidImageMessage(PhotoFile::Kind kind)
 {
@@ -290,21 +432,19 @@ PhotoFile readPhotoFile(const QString& path)
     PhotoFile photo;
     photo.path = path;
     photo.kind = kindOf(path);
-    photo.data = readWholeFile(path);
-    if (photo.data.isEmpty()) {
+    const OpenPhoto file(path);
+    if (file.size() == 0) {
         photo.storedSize = QSize(0, 0);
         return photo;
     }
 
     if (photo.kind == PhotoFile::Kind::Jpeg) {
-        JpegDecoder decoder(photo.data);
-        decoder.readHeader();
-        photo.storedSize = decoder.size();
+        photo.storedSize = file.jpegDecoder()->size();
         // The orientation tag is read by Qt's JPEG reader, which parses the header only.
-        MemoryReader exif(photo.data, "jpeg");
+        DeviceReader exif(file.device(), "jpeg");
         photo.transformation = exif.reader.transformation();
     } else {
-        MemoryReader reader(photo.data, photo.kind == PhotoFile::Kind::Icon ? "ico" : "bmp");
+        DeviceReader reader(file.device(), qtFormatOf(photo.kind));
         photo.storedSize = reader.reader.size();
         if (!photo.storedSize.isValid() || photo.storedSize.isEmpty())
             throw platform::Error(invalidImageMessage(photo.kind));
@@ -336,13 +476,14 @@ QImage decodePreview(const PhotoFile& photo, QSize panel)
     const bool quarter = turnsByAQuarter(photo.transformation);
     const QSize storedPanel = quarter ? panel.transposed() : panel;
 
+    // The file is read again, piece by piece: a photo is never held whole.
+    const OpenPhoto file(photo.path);
     QImage picture;
     if (photo.kind == PhotoFile::Kind::Jpeg) {
-        JpegDecoder decoder(photo.data);
-        decoder.readHeader();
-        picture = decoder.decode(chooseScaleDenominator(decoder.size(), storedPanel));
+        const auto decoder = file.jpegDecoder();
+        picture = decoder->decode(chooseScaleDenominator(decoder->size(), storedPanel));
     } else {
-        MemoryReader reader(photo.data, photo.kind == PhotoFile::Kind::Icon ? "ico" : "bmp");
+        DeviceReader reader(file.device(), qtFormatOf(photo.kind));
         if (!reader.reader.read(&picture))
             throw platform::Error(invalidImageMessage(photo.kind));
     }

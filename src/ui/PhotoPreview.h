@@ -25,6 +25,17 @@ namespace ui {
 inline constexpr int PreviewAreaWidth = 400;
 inline constexpr int PreviewAreaHeight = 300;
 
+// What no photo is: a JPEG file larger than this, or a picture of more pixels. Such a file
+// fails at once, before anything of the picture is decoded, as too big a picture ("JPEG error
+// #41", libjpeg's code for it), so that a file claiming 65000 x 65000 pixels in a few bytes
+// costs nothing.
+inline constexpr qint64 MaxPhotoFileBytes = qint64(256) << 20;
+inline constexpr qint64 MaxPhotoPixels = 250'000'000;
+// libjpeg's own memory for one decode: the full-size coefficient buffers a progressive photo
+// needs whatever the scale (144 MB for 24 megapixels in 4:4:4). More is refused before it is
+// allocated ("JPEG error #49", libjpeg's code for a request it cannot meet).
+inline constexpr long MaxDecoderMemory = 256L << 20;
+
 // The panel size for a photo of width x height pixels (as displayed), keeping its proportions
 // inside the preview area. r = width / height as a double; the sizes are computed from r in
 // extended precision and truncated toward zero:
@@ -36,13 +47,12 @@ inline constexpr int PreviewAreaHeight = 300;
 // operation").
 QSize previewPanelSize(int width, int height);
 
-// A picture file read into memory with its header parsed; the pixels are not decoded yet.
+// A picture file whose header was read; the pixels are not decoded yet.
 struct PhotoFile {
     enum class Kind { Jpeg, Bitmap, Icon };
 
     QString path;
     Kind kind = Kind::Jpeg;
-    QByteArray data;          // the whole file
     QSize storedSize;         // pixels as stored in the file; 0 x 0 for an empty file
     // The EXIF orientation, as Qt names it; TransformationNone when the file has none.
     QImageIOHandler::Transformations transformation = QImageIOHandler::TransformationNone;
@@ -54,16 +64,17 @@ struct PhotoFile {
     int height() const { return displayedSize().height(); }
 };
 
-// Reads the file at `path` and parses its header.
+// Reads the header of the file at `path`, piece by piece (the file is never read whole).
 // - The extension (after the last dot of the name, compared without regard to case) chooses
 //   the decoder: jpg and jpeg go to libjpeg, bmp and ico to Qt's readers. wmf and emf are
 //   picture types this program cannot draw: "Unsupported picture file format (.%s)". Any other
 //   extension: "Unknown picture file extension (.%s)", the extension as written without its dot.
-// - A file that cannot be opened (missing, a folder, unreadable): "Cannot open file %s", the
-//   path as given.
+// - A file that cannot be opened (missing, a folder, anything but a regular file or a link to
+//   one, unreadable, or failing to be read part way): "Cannot open file %s", the path as given.
 // - An empty file gives 0 x 0 without error.
 // - Data the JPEG decoder rejects: "JPEG error #%d" with libjpeg's message code (53 for data
-//   that does not start with the JPEG start-of-image marker). A bitmap or icon Qt cannot read:
+//   that does not start with the JPEG start-of-image marker; see MaxPhotoFileBytes and
+//   MaxPhotoPixels for what no photo is). A bitmap or icon Qt cannot read:
 //   "Bitmap image is not valid" / "Icon image is not valid".
 PhotoFile readPhotoFile(const QString& path);
 
@@ -78,8 +89,8 @@ int chooseScaleDenominator(QSize stored, QSize panel);
 // "JPEG error #%d".
 QImage decodeJpeg(const QByteArray& data, int scaleDenominator);
 
-// The picture of `photo` turned as its orientation says and scaled smoothly to exactly `panel`
-// (displayed orientation). JPEGs are decoded at the scale chooseScaleDenominator() picks, so a
+// The picture of `photo` (its file read again, piece by piece) turned as its orientation says
+// and scaled smoothly to exactly `panel` (displayed orientation). JPEGs are decoded at the scale chooseScaleDenominator() picks, so a
 // large photo is never held at full size. Decoder warnings are ignored (a truncated JPEG shows
 // as far as its data goes); a fatal decoding error raises "JPEG error #%d". An empty panel
 // gives a null image (after decoding, so that a broken file still reports its error).

@@ -1,6 +1,8 @@
 #include "ui/PreviewPrefetch.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <sys/stat.h>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace ui {
@@ -17,10 +19,12 @@ PreviewPrefetch::~PreviewPrefetch()
 
 PreviewPrefetch::Stamp PreviewPrefetch::stampOf(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
-    return {info.size(), info.lastModified()};
+    const auto nanoseconds = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), nanoseconds(st.st_mtim),
+            nanoseconds(st.st_ctim)};
 }
 
 void PreviewPrefetch::prefetch(const QStringList& paths)

@@ -2,7 +2,6 @@
 
 #include "ui/PhotoPreview.h"
 
-#include <QDateTime>
 #include <QFuture>
 #include <QHash>
 #include <QString>
@@ -17,9 +16,11 @@ namespace ui {
 // Decodes the photos the user is likely to look at next (the neighbours of the one shown) on a
 // worker thread, so that moving to them shows their picture at once.
 //
-// A prefetched picture is handed out only while the file still has the path, size and
-// modification time it had when it was read; a prefetch that failed is never handed out, so
-// the photo is decoded again when shown and its error is reported then.
+// A prefetched picture is handed out only while the file is still the one that was read: the
+// same file (device and inode) with the same size, modification time and change time, so that
+// a photo replaced by another of the same size and time is decoded again. A prefetch that
+// failed is never handed out, so the photo is decoded again when shown and its error is
+// reported then.
 class PreviewPrefetch {
 public:
     PreviewPrefetch();
@@ -36,8 +37,11 @@ public:
 
 private:
     struct Stamp {
+        quint64 device = 0;
+        quint64 inode = 0;
         qint64 size = -1;
-        QDateTime modified;
+        qint64 modified = 0;  // nanoseconds
+        qint64 changed = 0;
         bool operator==(const Stamp&) const = default;
     };
     struct Result {

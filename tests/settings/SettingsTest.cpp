@@ -935,22 +935,25 @@ TEST_F(SettingsTest, FilesInOtherEncodingsAreSurvivedAndTheSettingsWrittenReadBa
     EXPECT_TRUE(iniBytes().startsWith("\xEF\xBB\xBF[config]\r\nSaveLastDir=no\r\n")) << iniBytes().toStdString();
     EXPECT_TRUE(iniBytes().contains(QStringLiteral("DefaultDir=%1\r\n").arg(folder).toUtf8()));
 
-    // UTF-16: nothing in it reads, and the settings written after it read back next time.
-    QString utf16Text = QStringLiteral("[config]\r\nSaveLastDir=no\r\n");
-    QByteArray utf16("\xFF\xFE");
-    utf16.append(reinterpret_cast<const char*>(utf16Text.utf16()), utf16Text.size() * 2);
-    writeBytes(iniPath(), utf16);
-    start();
-    EXPECT_FALSE(state().SaveLastDir) << "nothing read, the flag starts false";
-    EXPECT_EQ(state().AutoSaveMinutes, 5);
-    set().CheckBoxAdr->setChecked(true);
-    set().SpinEditTime->setValue(23);
-    quit();
-    EXPECT_TRUE(iniBytes().startsWith(utf16)) << "what was there stays";
-    start();
-    EXPECT_TRUE(state().SaveLastDir);
-    EXPECT_EQ(state().AutoSaveMinutes, 23);
-    EXPECT_EQ(state().DefaultDir, programDir);
+    // UTF-16 with its mark, little or big endian: read as the text it is, and replaced whole by
+    // UTF-8 with the mark at the next save, never UTF-8 appended to UTF-16 bytes.
+    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        QStringEncoder utf16(encoding, QStringConverter::Flag::WriteBom);
+        writeBytes(iniPath(), utf16.encode(QStringLiteral("[config]\r\nSaveLastDir=no\r\nAutoSaveValue=7\r\n")));
+        start();
+        EXPECT_FALSE(state().SaveLastDir);
+        EXPECT_EQ(state().AutoSaveMinutes, 7);
+        set().CheckBoxAdr->setChecked(true);
+        set().SpinEditTime->setValue(23);
+        quit();
+        EXPECT_TRUE(iniBytes().startsWith("\xEF\xBB\xBF[config]\r\nSaveLastDir=yes\r\nAutoSaveValue=23\r\nLastDir="))
+            << iniBytes().toStdString();
+        start();
+        EXPECT_TRUE(state().SaveLastDir);
+        EXPECT_EQ(state().AutoSaveMinutes, 23);
+        EXPECT_EQ(state().DefaultDir, programDir);
+        windows.reset();
+    }
 }
 
 TEST_F(SettingsTest, AReadOnlyWorkingFolderLosesTheSettingsSilently)

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/mount.h>
 
@@ -90,6 +92,55 @@ void typeText(QWidget* widget, const QString& text)
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, keyText);
         QApplication::sendEvent(widget, &release);
     }
+}
+
+Watchdog::Watchdog(int seconds, std::string what)
+{
+    thread_ = std::thread([this, seconds, what = std::move(what)] {
+        std::unique_lock lock(mutex_);
+        if (!left_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {
+            std::fprintf(stderr, "watchdog: %s did not end within %d s\n", what.c_str(), seconds);
+            std::_Exit(1);
+        }
+    });
+}
+
+Watchdog::~Watchdog()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        done_ = true;
+    }
+    left_.notify_one();
+    thread_.join();
+}
+
+namespace {
+
+// A "Vm...:" figure of /proc/self/status in bytes, or -1.
+qint64 memoryFigure(const char* name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(qsizetype(std::strlen(name))).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return -1;
+}
+
+}  // namespace
+
+qint64 peakMemoryRise(const std::function<void()>& action)
+{
+    // Writing 5 to clear_refs starts the peak anew from the memory in use now.
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    const bool reset = clear.open(QIODevice::WriteOnly) && clear.write("5") == 1 && clear.flush();
+    const qint64 before = memoryFigure("VmRSS:");
+    action();
+    const qint64 peak = memoryFigure("VmHWM:");
+    return reset && before >= 0 && peak >= 0 ? std::max<qint64>(0, peak - before) : -1;
 }
 
 Tmpfs::Tmpfs(const QString& folder, unsigned long flags, const QByteArray& size)

@@ -5,7 +5,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 
 class QWidget;
 
@@ -36,6 +40,24 @@ void fillDisk(const QString& folder);
 // Types text into `widget`, one key event per character, so that characters outside Latin-1
 // (ě, š, č, ř, ž, ů) arrive as a user's typing brings them.
 void typeText(QWidget* widget, const QString& text);
+
+// Ends the test program with a message when the scope it guards is not left within `seconds`:
+// a test of something that could hang fails instead of hanging.
+class Watchdog {
+public:
+    Watchdog(int seconds, std::string what);
+    ~Watchdog();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable left_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+// How far the process's resident memory rose above where it stood while `action` ran, in bytes;
+// -1 where the system cannot tell.
+qint64 peakMemoryRise(const std::function<void()>& action);
 
 // A small tmpfs mounted over a folder for one test (a medium the test controls: read-only, or
 // full); unmounted when the test ends. Tests run as root, where permission bits prove nothing.

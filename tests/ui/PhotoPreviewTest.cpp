@@ -4,6 +4,7 @@
 
 #include "platform/Errors.h"
 #include "support/Fixtures.h"
+#include "support/JpegWriter.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -621,3 +622,21 @@ TEST(OtherPictureTypes, BitmapAndIconGoThroughQtsReaders)
 }
 
 }  // namespace
+
+TEST(PhotoFileLimits, RealPhotosOfEveryLayoutStillShowWithinTheMemoryLimit)
+{
+    // A 24-megapixel progressive photo with colour at full resolution needs the most of
+    // libjpeg's own memory (its full-size coefficient buffers): it must still show.
+    TempFolder folder;
+    const JpegLayout layouts[] = {{3, true, true}, {3, false, false}, {1, true, false}, {4, false, false}};
+    for (const JpegLayout& layout : layouts) {
+        SCOPED_TRACE(std::to_string(layout.components) + (layout.progressive ? " progressive" : " baseline"));
+        const QString path = folder.file("photo.jpg");
+        writeBytes(path, writeJpegBytes(6000, 4000, layout, 90));
+        ui::PreviewPicture picture;
+        const qint64 rise = peakMemoryRise([&] { picture = ui::loadPreview(path); });
+        EXPECT_EQ(picture.image.size(), QSize(400, 266));
+        if (rise >= 0)
+            EXPECT_LT(rise, ui::MaxDecoderMemory + (qint64(32) << 20));
+    }
+}

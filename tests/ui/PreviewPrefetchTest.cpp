@@ -1,7 +1,10 @@
 #include "support/Fixtures.h"
 #include "ui/PreviewPrefetch.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 TEST(PreviewPrefetch, HandsOutAFinishedPictureOnceForItsUnchangedFile)
 {
@@ -55,4 +58,39 @@ TEST(PreviewPrefetch, ForgetsPhotosNoLongerNeighbours)
     prefetch.waitForAll();
     EXPECT_FALSE(prefetch.take(a).has_value());
     EXPECT_TRUE(prefetch.take(b).has_value());
+}
+
+TEST(PreviewPrefetch, AFileReplacedByAnotherOfTheSameSizeAndTimeIsDecodedAgain)
+{
+    // Two pictures padded to one size (bytes after the end of a JPEG are never read), both dated
+    // alike: only the file's identity and its change time tell them apart.
+    TempFolder dir;
+    const QString photo = dir.file(QStringLiteral("a.jpg"));
+    const QString other = dir.file(QStringLiteral("other"));
+    writeJpeg(photo, 800, 600, Qt::darkGreen);
+    writeJpeg(other, 800, 600, Qt::red);
+    QByteArray first = readBytes(photo);
+    QByteArray second = readBytes(other);
+    const qsizetype size = std::max(first.size(), second.size());
+    first.append(size - first.size(), '\0');
+    second.append(size - second.size(), '\0');
+    const QDateTime when(QDate(2004, 1, 15), QTime(12, 0));
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "rewritten in place" : "renamed over it");
+        writeBytes(photo, first);
+        setModificationTime(photo, when);
+        ui::PreviewPrefetch prefetch;
+        prefetch.prefetch({photo});
+        prefetch.waitForAll();
+        const QString target = inPlace ? photo : other;
+        writeBytes(target, second);
+        setModificationTime(target, when);
+        if (!inPlace) {
+            QFile::remove(photo);
+            ASSERT_TRUE(QFile::rename(other, photo));
+        }
+        ASSERT_EQ(QFileInfo(photo).size(), size);
+        ASSERT_EQ(QFileInfo(photo).lastModified(), when);
+        EXPECT_FALSE(prefetch.take(photo).has_value());
+    }
 }

@@ -1,0 +1,61 @@
+#include "support/JpegWriter.h"
+
+#include <cstdio>  // jpeglib.h needs FILE
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
+
+QByteArray writeJpegBytes(int width, int height, const JpegLayout& layout, int quality)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    unsigned char* output = nullptr;
+    unsigned long outputSize = 0;
+    jpeg_mem_dest(&cinfo, &output, &outputSize);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = layout.components;
+    cinfo.in_color_space = layout.components == 1 ? JCS_GRAYSCALE : layout.components == 4 ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (layout.fullChroma && layout.components == 3)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
+    if (layout.progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(width) * size_t(layout.components));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = int(cinfo.next_scanline);
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < layout.components; ++c)
+                row[size_t(x) * size_t(layout.components) + size_t(c)] = JSAMPLE(((x + y) / 8 + 60 * c) & 0xFF);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray bytes(reinterpret_cast<const char*>(output), qsizetype(outputSize));
+    std::free(output);
+    return bytes;
+}
+
+QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
+{
+    // The frame header (SOF0 to SOF2): marker, length, precision, height, width.
+    qsizetype at = 2;
+    while (at + 9 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
+        const uchar marker = uchar(jpeg[at + 1]);
+        if (marker >= 0xC0 && marker <= 0xC2) {
+            jpeg[at + 5] = char(height >> 8);
+            jpeg[at + 6] = char(height & 0xFF);
+            jpeg[at + 7] = char(width >> 8);
+            jpeg[at + 8] = char(width & 0xFF);
+            return jpeg;
+        }
+        at += 2 + (uchar(jpeg[at + 2]) << 8 | uchar(jpeg[at + 3]));
+    }
+    return jpeg;
+}

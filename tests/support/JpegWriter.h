@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+
+// JPEGs written by libjpeg itself, in the layouts cameras and image programs write, for tests and
+// for the preview fuzzer's seeds.
+struct JpegLayout {
+    int components = 3;       // 1: grey, 3: colour (YCbCr), 4: CMYK (with Adobe's marker)
+    bool progressive = false;
+    bool fullChroma = false;  // colour at full resolution (4:4:4) rather than halved (4:2:0)
+};
+
+// A picture of soft diagonal bands, so that it neither compresses to nothing nor looks like noise.
+QByteArray writeJpegBytes(int width, int height, const JpegLayout& layout = {}, int quality = 85);
+
+// `jpeg` with its frame header claiming width x height pixels (as a decompression bomb does):
+// the data stays as it is.
+QByteArray withClaimedSize(QByteArray jpeg, int width, int height);
