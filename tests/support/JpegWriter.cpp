@@ -59,3 +59,26 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
     }
     return jpeg;
 }
+
+QByteArray withOrientation(QByteArray jpeg, int orientation, bool motorola)
+{
+    const char o = char(orientation);
+    const QByteArray tiff = motorola
+        ? QByteArray("MM\x00\x2A\x00\x00\x00\x08"                      // header, IFD at 8
+                     "\x00\x01"                                       // one entry
+                     "\x01\x12\x00\x03\x00\x00\x00\x01", 18)          // tag, SHORT, count 1
+              + QByteArray(1, '\0') + QByteArray(1, o) + QByteArray(2, '\0')
+              + QByteArray(4, '\0')                                    // no next IFD
+        : QByteArray("II\x2A\x00\x08\x00\x00\x00"
+                     "\x01\x00"
+                     "\x12\x01\x03\x00\x01\x00\x00\x00", 18)
+              + QByteArray(1, o) + QByteArray(3, '\0')
+              + QByteArray(4, '\0');
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    QByteArray segment("\xFF\xE1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xFF);
+    segment += payload;
+    return jpeg.insert(2, segment);
+}

@@ -13,6 +13,10 @@ struct JpegLayout {
 // A picture of soft diagonal bands, so that it neither compresses to nothing nor looks like noise.
 QByteArray writeJpegBytes(int width, int height, const JpegLayout& layout = {}, int quality = 85);
 
+// `jpeg` with an EXIF APP1 segment holding nothing but the orientation tag (0x0112, one SHORT),
+// placed right after the start-of-image marker, in Intel ("II") or Motorola ("MM") byte order.
+QByteArray withOrientation(QByteArray jpeg, int orientation, bool motorola = false);
+
 // `jpeg` with its frame header claiming width x height pixels (as a decompression bomb does):
 // the data stays as it is.
 QByteArray withClaimedSize(QByteArray jpeg, int width, int height);

@@ -389,3 +389,18 @@ TEST_F(NothingLostTest, ACaptionFileThatCannotBeReadToTheEndOpensNothing)
     EXPECT_TRUE(QFileInfo(info(folder)).isSymLink());
     EXPECT_FALSE(QFile::exists(autosave(folder)));
 }
+
+TEST_F(NothingLostTest, AUtf16CaptionFileIsReadAsTextAndSavedAsUtf8)
+{
+    const QString folder = makeAlbum(QStringLiteral("Šestnáct"), {"a.jpg"});
+    const QString text = head(QStringLiteral("Ελλάδα")).replace(u'\n', QStringLiteral("\r\n"))
+                         + section("a", "Ακρόπολη", "a").replace(u'\n', QStringLiteral("\r\n"));
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    writeBytes(info(folder), utf16.encode(text));
+    open(folder);
+    EXPECT_EQ(ui().EditAName->text(), QStringLiteral("Ελλάδα"));
+    EXPECT_EQ(ui().EditFTitle->text(), QStringLiteral("Ακρόπολη"));
+    form->MenuSaveClick();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(readBytes(info(folder)), "\xEF\xBB\xBF" + text.toUtf8());
+}

@@ -1,0 +1,61 @@
+// libFuzzer target: arbitrary bytes as a photo file, through the preview's real decode path
+// (ui::readPhotoFile, ui::previewPanelSize and ui::decodePreview, as ShowPhoto runs them).
+//
+// Every input must end in a picture of exactly the panel's size, or in one of the preview's own
+// errors ("JPEG error #N", "Cannot open file ...", "Invalid floating point operation"). A
+// crash, undefined behaviour, another error, or an input that runs out of memory or time (the
+// run's -rss_limit_mb and -timeout) is a finding.
+#include "platform/Errors.h"
+#include "ui/PhotoPreview.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[noreturn]] void fail(const char* rule, const QString& detail)
+{
+    std::fprintf(stderr, "PreviewFuzz: %s: %s\n", rule, qPrintable(detail));
+    std::abort();
+}
+
+const QString& photoPath()
+{
+    static const QTemporaryDir dir;
+    static const QString path = dir.isValid() ? dir.filePath(QStringLiteral("photo.jpg")) : QString();
+    if (path.isEmpty())
+        fail("no temporary folder", QString());
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString& path = photoPath();
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+            fail("cannot write the input file", path);
+    }
+    try {
+        const ui::PhotoFile photo = ui::readPhotoFile(path);
+        const QSize panel = ui::previewPanelSize(photo.width(), photo.height());
+        const QImage picture = ui::decodePreview(photo, panel);
+        if (!panel.isEmpty() && picture.size() != panel)
+            fail("a picture not of the panel's size",
+                 QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
+    } catch (const platform::Error& e) {
+        static const QRegularExpression known(
+            QStringLiteral("^(JPEG error #\\d+|Cannot open file .*|Invalid floating point operation)$"));
+        if (!known.match(e.message()).hasMatch())
+            fail("an error the preview does not give", e.message());
+    }
+    return 0;
+}
