@@ -157,7 +157,8 @@ QStringList sectionNames(const PhotoTable& table, Encoding encoding)
     QStringList names;
     names.reserve(table.RowCount());
     QSet<QString> used;
-    used.reserve(table.RowCount());
+    used.reserve(table.RowCount() + 1);
+    used.insert(kHead);  // the album's own: a photo head.jpg must never write into it
     for (int r = 0; r < table.RowCount(); ++r) {
         const QString fileName = table.Get(Field::FileName, r);
         QString name = storable(plainSectionName(fileName), encoding);

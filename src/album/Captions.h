@@ -57,8 +57,9 @@ QString holdable(const QString& text, Encoding encoding = Encoding::Windows1250)
 // blanks. Characters a section name cannot hold ("]", control characters, characters the file
 // cannot hold) are written as "%XX" for each of their UTF-8 bytes, which every INI reader
 // takes. Section names compare without regard to case and to blanks around them, so a photo
-// whose section an earlier photo already has (a.jpg and a.JPG, " c.jpg" and "c.jpg") gets
-// its whole file name instead, and "~2", "~3" ... after that if needed.
+// whose section an earlier photo already has (a.jpg and a.JPG, " c.jpg" and "c.jpg"), or the
+// album's "head" (head.jpg), gets its whole file name instead, and "~2", "~3" ... after that if
+// needed.
 QStringList sectionNames(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
 // The name an earlier version of the program gave a photo's section where its name holds
 // characters the file cannot hold ("&#N;" for each); empty where it was the same.

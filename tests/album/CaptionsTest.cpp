@@ -77,10 +77,10 @@ TEST(CaptionText, HoldableTextIsWhatWindows1250Has)
 TEST(SectionNames, OneRuleForEveryRowAndNeverTwoPhotosInOneSection)
 {
     const PhotoTable table = tableOf({"IMG_0001.jpg", ".jpg", "a.jpg", "A.JPG", "a.JPG.jpg", "Σ.jpg", "a.jpg.jpg",
-                                      "foto[1].jpg", " c.jpg", "c.jpg", "ta\tb.jpg", "  .jpg"});
+                                      "foto[1].jpg", " c.jpg", "c.jpg", "ta\tb.jpg", "  .jpg", "HEAD.jpg"});
     EXPECT_EQ(album::sectionNames(table),
               (QStringList{"IMG_0001", ".jpg", "a", "A.JPG", "a.JPG.jpg", "%CE%A3", "a.jpg.jpg~2", "foto[1%5D", " c",
-                           "c.jpg", "ta%09b", "  .jpg~2"}));
+                           "c.jpg", "ta%09b", "  .jpg~2", "HEAD.jpg"}));
     // A name the file cannot hold is spelled with numbers: it fits the file and is its own.
     EXPECT_TRUE(album::captionCanHold(album::sectionNames(table)[5]));
     // A file that can hold it keeps it as it is.
