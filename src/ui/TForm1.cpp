@@ -12,6 +12,7 @@
 #include "ui/CaptionFields.h"
 #include "ui/HtmlAlbum.h"
 #include "ui/ProgramFont.h"
+#include "ui/Mnemonics.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
 
@@ -72,6 +73,7 @@ template <class Handler> auto TForm1::endsCommand(Handler handler)
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>())
 {
     ui_->setupUi(this);
+    makeMnemonicsImmediate(this);
     // The hidden tools menu is never shown, but its item's shortcut still works: an action that
     // belongs to the window answers its shortcut whatever menu it sits in.
     ui_->MenuTools->menuAction()->setVisible(false);

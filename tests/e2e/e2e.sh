@@ -226,8 +226,7 @@ click "${PHOTO_TITLE_FIELD[@]}"
 type_text "Chata pod Lomnickým štítem"
 click "${PHOTO_DESC_FIELD[@]}"
 type_text "Žluťoučký kůň úpěl ďábelské ódy"
-# "Další" (Alt+D): photo 2, and the keyboard goes to the photo name field by itself. The button
-# shows itself pressed for a moment before it acts, as a button does for its Alt key.
+# "Další" (Alt+D): photo 2, and the keyboard goes to the photo name field by itself.
 key alt+d
 wait_for "photo 2 after Další" 10 preview_shows green
 key ctrl+a

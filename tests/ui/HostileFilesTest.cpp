@@ -110,8 +110,9 @@ TEST_F(HostileFilesTest, SpecialHugeAndBombFilesAreReportedAtOnceWhereverTheyLie
             QTest::mouseClick(ui().BitBtnFirst, Qt::LeftButton);
             EXPECT_TRUE(takeErrors().isEmpty());
         });
-        if (rise >= 0)
+        if (rise >= 0) {
             EXPECT_LT(rise, qint64(64) << 20) << "bytes more memory";
+        }
     }
 
     // Decoded only ahead when the window closes: the program ends.

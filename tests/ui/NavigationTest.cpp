@@ -307,3 +307,21 @@ TEST_F(NavigationTest, PrefetchedNeighbourIsUsedOnlyWhileTheFileIsUnchanged)
     click(ui().BitBtnNext);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("JPEG error #53.")});
 }
+
+TEST_F(NavigationTest, AltDActsAtOnceAndNoPressIsLost)
+{
+    // Two presses in a row, as fast as a user types them: each moves on at once, with nothing
+    // in between that waits (a button's animated click would lose the second).
+    open(makeAlbum(QStringLiteral("Rychle"), {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
+    form->show();
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    ui().EditFTitle->setFocus();
+    QTest::keyClick(ui().EditFTitle, Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/4"));
+    EXPECT_TRUE(ui().EditFName->hasFocus());
+    QTest::keyClick(ui().EditFName, Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("3/4"));
+    EXPECT_EQ(ui().EditFName->text(), QStringLiteral("c")) << "the name field shows the photo, no typed d";
+    form->hide();
+}

@@ -611,7 +611,8 @@ TEST(PhotoFileLimits, RealPhotosOfEveryLayoutStillShowWithinTheMemoryLimit)
         ui::PreviewPicture picture;
         const qint64 rise = peakMemoryRise([&] { picture = ui::loadPreview(path); });
         EXPECT_EQ(picture.image.size(), QSize(400, 266));
-        if (rise >= 0)
+        if (rise >= 0) {
             EXPECT_LT(rise, ui::MaxDecoderMemory + (qint64(32) << 20));
+        }
     }
 }
