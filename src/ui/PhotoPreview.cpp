@@ -90,7 +90,9 @@ struct FileSource {
     int fd;
     JOCTET* buffer;
     size_t bufferSize;
+    const std::atomic_bool* stop;  // when it turns true, reading ends the decoding
     bool failed;
+    bool stopped;
 };
 
 void initSource(j_decompress_ptr) {}
@@ -99,6 +101,10 @@ void termSource(j_decompress_ptr) {}
 boolean fillInputBuffer(j_decompress_ptr cinfo)
 {
     FileSource* source = reinterpret_cast<FileSource*>(cinfo->src);
+    if (source->stop && source->stop->load()) {
+        source->stopped = true;
+        ERREXIT(cinfo, JERR_FILE_READ);
+    }
     ssize_t got = 0;
     do
         got = ::read(source->fd, source->buffer, source->bufferSize);
@@ -224,11 +230,13 @@ public:
         job_.input = reinterpret_cast<const unsigned char*>(data.constData());
         job_.inputSize = static_cast<unsigned long>(data.size());
     }
-    // Decodes the JPEG read from the open file `fd` (named `path` in messages), from where it stands.
-    JpegDecoder(int fd, const QString& path) : JpegDecoder()
+    // Decodes the JPEG read from the open file `fd` (named `path` in messages), from where it
+    // stands; stops when `stop` turns true.
+    JpegDecoder(int fd, const QString& path, const std::atomic_bool* stop) : JpegDecoder()
     {
         buffer_.resize(64 * 1024);
         job_.file.fd = fd;
+        job_.file.stop = stop;
         job_.file.buffer = buffer_.data();
         job_.file.bufferSize = buffer_.size();
         path_ = path;
@@ -277,6 +285,8 @@ private:
     {
         if (runGuarded(&job_, step))
             return;
+        if (job_.file.stopped)
+            throw platform::Error(QStringLiteral("Stopped"));
         if (job_.file.failed)
             throw platform::Error(QStringLiteral("Cannot open file %1").arg(path_));
         throw platform::Error(QStringLiteral("JPEG error #%1").arg(job_.error.pub.msg_code));
@@ -361,13 +371,13 @@ public:
 
     // A JPEG decoder reading the file from its start. A file larger than any photo is refused
     // as too big a picture, before anything is read.
-    std::unique_ptr<JpegDecoder> jpegDecoder() const
+    std::unique_ptr<JpegDecoder> jpegDecoder(const std::atomic_bool* stop = nullptr) const
     {
         if (size_ > MaxPhotoFileBytes)
             throw platform::Error(QStringLiteral("JPEG error #%1").arg(int(JERR_IMAGE_TOO_BIG)));
         if (::lseek(fd_, 0, SEEK_SET) != 0)
             throw platform::Error(QStringLiteral("Cannot open file %1").arg(path_));
-        auto decoder = std::make_unique<JpegDecoder>(fd_, path_);
+        auto decoder = std::make_unique<JpegDecoder>(fd_, path_, stop);
         decoder->readHeader();
         return decoder;
     }
@@ -471,7 +481,7 @@ QImage decodeJpeg(const QByteArray& data, int scaleDenominator)
     return decoder.decode(scaleDenominator);
 }
 
-QImage decodePreview(const PhotoFile& photo, QSize panel)
+QImage decodePreview(const PhotoFile& photo, QSize panel, const std::atomic_bool* stop)
 {
     const bool quarter = turnsByAQuarter(photo.transformation);
     const QSize storedPanel = quarter ? panel.transposed() : panel;
@@ -480,7 +490,7 @@ QImage decodePreview(const PhotoFile& photo, QSize panel)
     const OpenPhoto file(photo.path);
     QImage picture;
     if (photo.kind == PhotoFile::Kind::Jpeg) {
-        const auto decoder = file.jpegDecoder();
+        const auto decoder = file.jpegDecoder(stop);
         picture = decoder->decode(chooseScaleDenominator(decoder->size(), storedPanel));
     } else {
         DeviceReader reader(file.device(), qtFormatOf(photo.kind));
@@ -497,12 +507,12 @@ QImage decodePreview(const PhotoFile& photo, QSize panel)
     return oriented(std::move(picture), photo.transformation);
 }
 
-PreviewPicture loadPreview(const QString& path)
+PreviewPicture loadPreview(const QString& path, const std::atomic_bool* stop)
 {
     const PhotoFile photo = readPhotoFile(path);
     const QSize displayed = photo.displayedSize();
     const QSize panel = previewPanelSize(displayed.width(), displayed.height());
-    return {displayed.width(), displayed.height(), decodePreview(photo, panel)};
+    return {displayed.width(), displayed.height(), decodePreview(photo, panel, stop)};
 }
 
 }  // namespace ui

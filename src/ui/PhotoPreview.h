@@ -18,6 +18,7 @@
 #include <QImageIOHandler>
 #include <QSize>
 #include <QString>
+#include <atomic>
 
 namespace ui {
 
@@ -93,8 +94,10 @@ QImage decodeJpeg(const QByteArray& data, int scaleDenominator);
 // and scaled smoothly to exactly `panel` (displayed orientation). JPEGs are decoded at the scale chooseScaleDenominator() picks, so a
 // large photo is never held at full size. Decoder warnings are ignored (a truncated JPEG shows
 // as far as its data goes); a fatal decoding error raises "JPEG error #%d". An empty panel
-// gives a null image (after decoding, so that a broken file still reports its error).
-QImage decodePreview(const PhotoFile& photo, QSize panel);
+// gives a null image (after decoding, so that a broken file still reports its error). When
+// `stop` is given and turns true, the decoding ends at the next piece of the file it reads, with
+// the error "Stopped".
+QImage decodePreview(const PhotoFile& photo, QSize panel, const std::atomic_bool* stop = nullptr);
 
 // A picture ready for the preview: width x height is the photo's size as displayed (for the
 // hint and the panel), image is already scaled to previewPanelSize(width, height).
@@ -107,6 +110,6 @@ struct PreviewPicture {
 // readPhotoFile, previewPanelSize and decodePreview in one go. An empty file raises "Invalid
 // floating point operation" here; a caller that must show the size before that error uses the
 // three steps itself.
-PreviewPicture loadPreview(const QString& path);
+PreviewPicture loadPreview(const QString& path, const std::atomic_bool* stop = nullptr);
 
 }  // namespace ui

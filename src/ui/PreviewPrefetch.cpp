@@ -1,9 +1,10 @@
 #include "ui/PreviewPrefetch.h"
 
 #include <QFile>
-
-#include <sys/stat.h>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace ui {
 
@@ -14,6 +15,8 @@ PreviewPrefetch::PreviewPrefetch()
 
 PreviewPrefetch::~PreviewPrefetch()
 {
+    for (Job& job : jobs_)
+        *job.dropped = true;
     pool_.waitForDone();
 }
 
@@ -29,21 +32,24 @@ PreviewPrefetch::Stamp PreviewPrefetch::stampOf(const QString& path)
 
 void PreviewPrefetch::prefetch(const QStringList& paths)
 {
-    QHash<QString, Job> kept;
+    QHash<QString, Job> wanted;
     for (const QString& path : paths) {
         if (auto it = jobs_.find(path); it != jobs_.end()) {
-            kept.insert(path, *it);
+            wanted.insert(path, *it);
             jobs_.erase(it);
             continue;
         }
+        if (kept(path))
+            continue;
         auto dropped = std::make_shared<std::atomic_bool>(false);
-        kept.insert(path, {QtConcurrent::run(&pool_, [path, dropped] {
+        wanted.insert(path, {QtConcurrent::run(&pool_, [path, dropped, decodes = decodes_] {
             Result result;
             if (*dropped)
                 return result;
             result.stamp = stampOf(path);
             try {
-                result.picture = loadPreview(path);
+                ++*decodes;
+                result.picture = loadPreview(path, dropped.get());
                 result.ok = true;
             } catch (...) {
                 // Not reported here: the photo is decoded again when shown.
@@ -53,19 +59,64 @@ void PreviewPrefetch::prefetch(const QStringList& paths)
     }
     for (Job& job : jobs_)
         *job.dropped = true;
-    jobs_.swap(kept);
+    jobs_.swap(wanted);
 }
 
 std::optional<PreviewPicture> PreviewPrefetch::take(const QString& path)
 {
+    if (auto picture = kept(path))
+        return picture;
     const auto it = jobs_.find(path);
-    if (it == jobs_.end())
-        return std::nullopt;
-    Result result = it->future.result();
-    jobs_.erase(it);
+    return it == jobs_.end() ? std::nullopt : fromJob(it);
+}
+
+std::optional<PreviewPicture> PreviewPrefetch::takeIfReady(const QString& path)
+{
+    return isUnderWay(path) ? std::nullopt : take(path);
+}
+
+bool PreviewPrefetch::isUnderWay(const QString& path) const
+{
+    const auto it = jobs_.constFind(path);
+    return it != jobs_.constEnd() && !it->future.isFinished();
+}
+
+std::optional<PreviewPicture> PreviewPrefetch::fromJob(QHash<QString, Job>::iterator job)
+{
+    const QString path = job.key();
+    Result result = job->future.result();
+    jobs_.erase(job);
     if (!result.ok || !(result.stamp == stampOf(path)))
         return std::nullopt;
+    keep(path, result.stamp, result.picture);
     return std::move(result.picture);
+}
+
+void PreviewPrefetch::remember(const QString& path, const Stamp& stamp, const PreviewPicture& picture)
+{
+    ++*decodes_;
+    keep(path, stamp, picture);
+}
+
+std::optional<PreviewPicture> PreviewPrefetch::kept(const QString& path)
+{
+    const auto it = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) { return k.path == path; });
+    if (it == kept_.end())
+        return std::nullopt;
+    if (!(it->stamp == stampOf(path))) {
+        kept_.erase(it);
+        return std::nullopt;
+    }
+    std::rotate(it, it + 1, kept_.end());  // the most recently used goes last
+    return kept_.back().picture;
+}
+
+void PreviewPrefetch::keep(const QString& path, const Stamp& stamp, const PreviewPicture& picture)
+{
+    std::erase_if(kept_, [&](const Kept& k) { return k.path == path; });
+    if (kept_.size() == KeptPictures)
+        kept_.erase(kept_.begin());
+    kept_.push_back({path, stamp, picture});
 }
 
 bool PreviewPrefetch::isFinished(const QString& path) const

@@ -10,32 +10,21 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ui {
 
 // Decodes the photos the user is likely to look at next (the neighbours of the one shown) on a
-// worker thread, so that moving to them shows their picture at once.
+// worker thread, so that moving to them shows their picture at once, and keeps the last few
+// pictures shown, so that moving back and forth never decodes an unchanged photo twice.
 //
-// A prefetched picture is handed out only while the file is still the one that was read: the
-// same file (device and inode) with the same size, modification time and change time, so that
-// a photo replaced by another of the same size and time is decoded again. A prefetch that
-// failed is never handed out, so the photo is decoded again when shown and its error is
-// reported then.
+// A picture is handed out only while the file is still the one that was read: the same file
+// (device and inode) with the same size, modification time and change time, so that a photo
+// replaced by another of the same size and time is decoded again. A prefetch that failed is
+// never handed out, so the photo is decoded again when shown and its error is reported then.
 class PreviewPrefetch {
 public:
-    PreviewPrefetch();
-    ~PreviewPrefetch();  // waits for the worker
-
-    // Starts decoding these files (those not already started) and forgets all others.
-    void prefetch(const QStringList& paths);
-    // The prefetched picture of `path`, waiting for it when its decoding is under way;
-    // empty when it was not prefetched, failed, or the file has changed since.
-    std::optional<PreviewPicture> take(const QString& path);
-    // True once the decoding of `path` has ended (for tests and benchmarks).
-    bool isFinished(const QString& path) const;
-    void waitForAll();
-
-private:
+    // What identifies the state of a file.
     struct Stamp {
         quint64 device = 0;
         quint64 inode = 0;
@@ -44,20 +33,55 @@ private:
         qint64 changed = 0;
         bool operator==(const Stamp&) const = default;
     };
+    static Stamp stampOf(const QString& path);
+
+    PreviewPrefetch();
+    ~PreviewPrefetch();  // stops the worker's decoding and waits for it
+
+    // Starts decoding these files (those neither kept nor already under way); decodings of all
+    // others that are under way are stopped, and those not begun are dropped.
+    void prefetch(const QStringList& paths);
+    // The picture of `path`, kept or decoded ahead, waiting for it when its decoding is under
+    // way; empty when there is none, it failed, or the file has changed since.
+    std::optional<PreviewPicture> take(const QString& path);
+    // The same without waiting: empty also while the decoding is under way.
+    std::optional<PreviewPicture> takeIfReady(const QString& path);
+    // True when `path` is being decoded ahead and has not finished.
+    bool isUnderWay(const QString& path) const;
+    // Keeps a picture decoded on the spot (`stamp` taken before the file was read).
+    void remember(const QString& path, const Stamp& stamp, const PreviewPicture& picture);
+
+    // True once the decoding of `path` has ended (for tests and benchmarks).
+    bool isFinished(const QString& path) const;
+    void waitForAll();
+    // How many photos were decoded, ahead or on the spot (remember), since the start.
+    int decodeCount() const { return decodes_->load(); }
+
+private:
     struct Result {
         bool ok = false;
         Stamp stamp;
         PreviewPicture picture;
     };
-    static Stamp stampOf(const QString& path);
-
     struct Job {
         QFuture<Result> future;
-        std::shared_ptr<std::atomic_bool> dropped;  // a job no longer wanted skips its work
+        std::shared_ptr<std::atomic_bool> dropped;  // a job no longer wanted stops its work
     };
+    struct Kept {
+        QString path;
+        Stamp stamp;
+        PreviewPicture picture;
+    };
+    static constexpr std::size_t KeptPictures = 4;  // the photo shown, its neighbours, one more
+
+    std::optional<PreviewPicture> fromJob(QHash<QString, Job>::iterator job);
+    std::optional<PreviewPicture> kept(const QString& path);
+    void keep(const QString& path, const Stamp& stamp, const PreviewPicture& picture);
 
     QThreadPool pool_;
     QHash<QString, Job> jobs_;
+    std::vector<Kept> kept_;  // the most recently used last
+    std::shared_ptr<std::atomic_int> decodes_ = std::make_shared<std::atomic_int>(0);
 };
 
 }  // namespace ui

@@ -91,6 +91,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
 
     Timer1.start(60000);  // running every minute until FormCreate sets its interval and stops it
     connect(&Timer1, &QTimer::timeout, this, endsItself(&TForm1::Timer1Timer));
+    pendingPhotoTimer_.setInterval(5);
+    connect(&pendingPhotoTimer_, &QTimer::timeout, this, endsItself(&TForm1::showPendingPhoto));
     for (QLineEdit* field : {ui_->EditAName, ui_->EditADate, ui_->EditFTitle, ui_->EditFName, ui_->EditFdate})
         refuseUnholdable(field, &state_.CaptionEncoding);
     ui_->MemoA->setEncoding(&state_.CaptionEncoding);
@@ -396,40 +398,6 @@ void TForm1::ShowPhotoFields(int row)
 QString TForm1::photoPath(int row) const
 {
     return platform::joinPath(state_.AlbumDir, StringGrid1.Get(album::Field::FileName, row));
-}
-
-void TForm1::ShowPhoto(int row)
-{
-    auto& u = *ui_;
-    u.Image1->hide();
-    const QString path = photoPath(row);
-    std::optional<ui::PreviewPicture> ready = prefetch_.take(path);
-
-    QStringList neighbours;
-    for (int r : {row + 1, row - 1})
-        if (r >= 0 && r < StringGrid1.RowCount())
-            neighbours << photoPath(r);
-    prefetch_.prefetch(neighbours);
-
-    const auto hint = [&path](int width, int height) {
-        return QStringLiteral("%1 (%2 x %3)").arg(path).arg(width).arg(height);
-    };
-    ui::PreviewPicture picture;
-    if (ready) {
-        picture = std::move(*ready);
-    } else {
-        const ui::PhotoFile photo = ui::readPhotoFile(path);
-        picture.width = photo.width();
-        picture.height = photo.height();
-        u.Image1->setToolTip(hint(picture.width, picture.height));  // also when the size is 0 x 0
-        picture.image = ui::decodePreview(photo, ui::previewPanelSize(picture.width, picture.height));
-    }
-    u.Image1->setToolTip(hint(picture.width, picture.height));
-    const QSize panel = ui::previewPanelSize(picture.width, picture.height);
-    u.Panel1->resize(panel);  // keeps its top-left corner
-    u.Image1->setGeometry(QRect(QPoint(0, 0), panel));
-    u.Image1->setPixmap(QPixmap::fromImage(picture.image));
-    u.Image1->show();
 }
 
 void TForm1::ReadCaptions(const QString& folder, bool found)

@@ -126,6 +126,8 @@ private:
     void setSaveAsEnabled(bool enabled);
     void setCounter();
     QString photoPath(int row) const;
+    // The photo passed over (ShowPhoto) is shown once the user stops on it.
+    void showPendingPhoto();
     // Shows the current row: its photo (when asked), the counter, the navigation controls and
     // the photo fields. Whatever fails, all of them show the current row before the first
     // error is thrown, so an edit is never stored into a row other than the one shown.
@@ -146,6 +148,8 @@ private:
     album::WorkingState state_;
     QTimer Timer1;
     ui::PreviewPrefetch prefetch_;     // neighbours of the photo shown, decoded ahead
+    QString pendingPhoto_;             // the photo shown whose picture waits for the input to end
+    QTimer pendingPhotoTimer_;         // looks at it while it waits
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
 

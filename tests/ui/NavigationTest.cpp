@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include <QTest>
+#include <qpa/qwindowsysteminterface.h>
 
 using album::Field;
 
@@ -323,5 +324,35 @@ TEST_F(NavigationTest, AltDActsAtOnceAndNoPressIsLost)
     QTest::keyClick(ui().EditFName, Qt::Key_D, Qt::AltModifier);
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("3/4"));
     EXPECT_EQ(ui().EditFName->text(), QStringLiteral("c")) << "the name field shows the photo, no typed d";
+    form->hide();
+}
+
+TEST_F(NavigationTest, ABurstOfStepsDecodesOnlyWhereTheUserStops)
+{
+    // Five Alt+D presses arrive at once, as when the user is faster than photos decode: every
+    // step moves the counter and the fields, the photos passed over are not decoded, and the
+    // preview ends on the photo where the user stopped, never showing another meanwhile.
+    const QString folder = albums.makeFolder(QStringLiteral("Davka"));
+    const QStringList names{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "f.jpg", "g.jpg", "h.jpg"};
+    for (const QString& name : names)
+        writeJpeg(folder + u'/' + name, 3000, 2000);
+    open(folder);
+    form->show();
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    form->previewPrefetch().waitForAll();
+    const int decodesBefore = form->previewPrefetch().decodeCount();
+    for (int i = 0; i < 5; ++i) {
+        for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                form->windowHandle(), type, Qt::Key_D, Qt::AltModifier, QStringLiteral("d"));
+    }
+    QTRY_COMPARE(ui().LabelFoto->text(), QStringLiteral("6/8"));
+    EXPECT_EQ(ui().EditFName->text(), QStringLiteral("f"));
+    QTRY_VERIFY(!ui().Image1->isHidden());
+    EXPECT_EQ(ui().Image1->toolTip(), folder + QStringLiteral("/f.jpg (3000 x 2000)"));
+    form->previewPrefetch().waitForAll();
+    // c (begun ahead of the first step), f, and then f's neighbours e and g; never d.
+    EXPECT_LE(form->previewPrefetch().decodeCount() - decodesBefore, 4);
     form->hide();
 }

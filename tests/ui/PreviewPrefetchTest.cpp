@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-TEST(PreviewPrefetch, HandsOutAFinishedPictureOnceForItsUnchangedFile)
+TEST(PreviewPrefetch, HandsOutAFinishedPictureWhileItsFileIsUnchanged)
 {
     TempFolder dir;
     const QString photo = dir.file(QStringLiteral("a.jpg"));
@@ -20,7 +20,8 @@ TEST(PreviewPrefetch, HandsOutAFinishedPictureOnceForItsUnchangedFile)
     EXPECT_EQ(picture->width, 1500);
     EXPECT_EQ(picture->height, 1000);
     EXPECT_EQ(picture->image.size(), QSize(400, 266));
-    EXPECT_FALSE(prefetch.take(photo).has_value()) << "handed out once";
+    EXPECT_TRUE(prefetch.take(photo).has_value()) << "kept: moving back shows it without decoding it again";
+    EXPECT_EQ(prefetch.decodeCount(), 1);
     EXPECT_FALSE(prefetch.take(dir.file(QStringLiteral("never.jpg"))).has_value());
 }
 
