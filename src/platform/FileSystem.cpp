@@ -107,8 +107,11 @@ bool writeAll(int fd, QByteArrayView bytes)
 int createBeside(const QByteArray& path, QByteArray& created)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
+        // The first character is never a small letter, so that no suffix of ours is a word in
+        // small letters, which isReplaceLeftover leaves alone.
         created = path + '.';
-        for (int i = 0; i < kSuffixLength; ++i)
+        created += kSuffixCharacters[QRandomGenerator::global()->bounded(26)];
+        for (int i = 1; i < kSuffixLength; ++i)
             created += kSuffixCharacters[QRandomGenerator::global()->bounded(int(sizeof kSuffixCharacters) - 1)];
         const int fd = ::open(created.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
