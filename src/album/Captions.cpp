@@ -64,12 +64,22 @@ QString storable(const QString& name, Encoding encoding)
 // How the file tells section names apart: without regard to case and to blanks around them.
 QString sameSection(const QString& name)
 {
-    QString plain = name;
-    while (plain.startsWith(u' '))
-        plain.remove(0, 1);
-    while (plain.endsWith(u' '))
-        plain.chop(1);
-    return plain.toCaseFolded();
+    qsizetype begin = 0;
+    qsizetype end = name.size();
+    while (begin < end && name[begin] == u' ')
+        ++begin;
+    while (end > begin && name[end - 1] == u' ')
+        --end;
+    QString plain = name.sliced(begin, end - begin);
+    // Most names are ASCII, where folding the case is lowering A to Z.
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        const char16_t c = plain[i].unicode();
+        if (c >= 0x80)
+            return plain.toCaseFolded();
+        if (c >= u'A' && c <= u'Z')
+            plain[i] = QChar(c + (u'a' - u'A'));
+    }
+    return plain;
 }
 
 // A value as read; one the file lacks is empty.
@@ -152,26 +162,58 @@ QString holdable(const QString& text, Encoding encoding)
         [](const QString&) { return QStringLiteral("_"); });
 }
 
-QStringList sectionNames(const PhotoTable& table, Encoding encoding)
+SectionNaming nameSections(const PhotoTable& table, Encoding encoding)
 {
-    QStringList names;
-    names.reserve(table.RowCount());
-    QSet<QString> used;
-    used.reserve(table.RowCount() + 1);
-    used.insert(kHead);  // the album's own: a photo head.jpg must never write into it
+    SectionNaming naming;
+    naming.names.reserve(table.RowCount());
+    // Every name given so far, as the file compares them, with the first row whose plain name it
+    // is (-1 for names given otherwise: the album's own, and whole file names).
+    QHash<QString, int> given;
+    given.reserve(table.RowCount() + 1);
+    given.insert(kHead, -1);  // the album's own: a photo head.jpg must never write into it
+    std::vector<std::pair<int, QStringList>> shared;  // by the first row of each group
+    QHash<int, std::size_t> groupOf;
     for (int r = 0; r < table.RowCount(); ++r) {
         const QString fileName = table.Get(Field::FileName, r);
         QString name = storable(plainSectionName(fileName), encoding);
-        if (used.contains(sameSection(name))) {
-            const QString whole = storable(fileName, encoding);
-            name = whole;
-            for (int n = 2; used.contains(sameSection(name)); ++n)
-                name = whole + QStringLiteral("~%1").arg(n);
+        QString same = sameSection(name);
+        const auto it = given.find(same);
+        if (it == given.end()) {
+            given.insert(same, r);
+            naming.names << name;
+            continue;
         }
-        used.insert(sameSection(name));
-        names << name;
+        if (*it >= 0) {  // an earlier photo has this plain name
+            auto group = groupOf.constFind(*it);
+            if (group == groupOf.cend()) {
+                group = groupOf.insert(*it, shared.size());
+                shared.push_back({*it, {table.Get(Field::FileName, *it)}});
+            }
+            shared[*group].second << fileName;
+        } else {
+            *it = r;  // the first photo with this plain name, which is taken all the same
+        }
+        const QString whole = storable(fileName, encoding);
+        name = whole;
+        for (int n = 2; given.contains(same = sameSection(name)); ++n)
+            name = whole + QStringLiteral("~%1").arg(n);
+        given.insert(same, -1);
+        naming.names << name;
     }
-    return names;
+    std::sort(shared.begin(), shared.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& group : shared)
+        naming.shared << std::move(group.second);
+    return naming;
+}
+
+QStringList sectionNames(const PhotoTable& table, Encoding encoding)
+{
+    return nameSections(table, encoding).names;
+}
+
+QList<QStringList> photosSharingASection(const PhotoTable& table, Encoding encoding)
+{
+    return nameSections(table, encoding).shared;
 }
 
 QString formerSectionName(const QString& fileName)
@@ -182,24 +224,6 @@ QString formerSectionName(const QString& fileName)
     return mapCodePoints(
         name, [](const QString& one) { return captionCanHold(one); },
         [](const QString& one) { return QStringLiteral("&#%1;").arg(uint(one.toUcs4().front())); });
-}
-
-QList<QStringList> photosSharingASection(const PhotoTable& table, Encoding encoding)
-{
-    QHash<QString, QStringList> byName;
-    QStringList order;
-    for (int r = 0; r < table.RowCount(); ++r) {
-        const QString fileName = table.Get(Field::FileName, r);
-        const QString name = sameSection(storable(plainSectionName(fileName), encoding));
-        if (!byName.contains(name))
-            order << name;
-        byName[name] << fileName;
-    }
-    QList<QStringList> shared;
-    for (const QString& name : order)
-        if (byName[name].size() > 1)
-            shared << byName[name];
-    return shared;
 }
 
 void writeCaptions(storage::ProfileFile& file, const AlbumHeader& header, const PhotoTable& table,
@@ -225,6 +249,7 @@ AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table)
 {
     if (file.readFailed())
         throw platform::Error(QStringLiteral("Cannot open file %1").arg(file.path()));
+    static const QStringList photoKeys{kTitle, kName, kDate, kDesc, kRights};
     AlbumCaptions captions;
     captions.name = read(file, kHead, kName);
     captions.date = read(file, kHead, kDate);
@@ -232,18 +257,18 @@ AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table)
     captions.rights = file.ReadString(kHead, kRights, QStringLiteral("0"));
     captions.photos.reserve(std::size_t(table.RowCount()));
     for (int r = 0; r < table.RowCount(); ++r) {
-        QString section = table.Get(Field::Key, r);
-        if (!file.SectionExists(section)) {
+        auto values = file.ReadSection(table.Get(Field::Key, r), photoKeys, QString());
+        if (!values) {
             // Captions an earlier version stored under another name are found there.
-            section = formerSectionName(table.Get(Field::FileName, r));
-            if (section.isEmpty() || !file.SectionExists(section)) {
-                captions.photos.emplace_back();
-                continue;
-            }
+            const QString former = formerSectionName(table.Get(Field::FileName, r));
+            if (!former.isEmpty())
+                values = file.ReadSection(former, photoKeys, QString());
         }
-        captions.photos.push_back(PhotoCaptions{read(file, section, kTitle), read(file, section, kName),
-                                                read(file, section, kDate), read(file, section, kDesc),
-                                                read(file, section, kRights)});
+        if (!values) {
+            captions.photos.emplace_back();
+            continue;
+        }
+        captions.photos.push_back(PhotoCaptions{(*values)[0], (*values)[1], (*values)[2], (*values)[3], (*values)[4]});
     }
     return captions;
 }

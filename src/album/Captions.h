@@ -61,12 +61,19 @@ QString holdable(const QString& text, Encoding encoding = Encoding::Windows1250)
 // album's "head" (head.jpg), gets its whole file name instead, and "~2", "~3" ... after that if
 // needed.
 QStringList sectionNames(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
+// Groups of photos (file names, in table order) whose plain section names coincide, for a
+// warning at Open, in the order of their first photos.
+QList<QStringList> photosSharingASection(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
+// Both at once.
+struct SectionNaming {
+    QStringList names;
+    QList<QStringList> shared;
+};
+SectionNaming nameSections(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
 // The name an earlier version of the program gave a photo's section where its name holds
 // characters the file cannot hold ("&#N;" for each); empty where it was the same.
 QString formerSectionName(const QString& fileName);
 
-// Groups of photos (file names) whose plain section names coincide, for a warning at Open.
-QList<QStringList> photosSharingASection(const PhotoTable& table, Encoding encoding = Encoding::Windows1250);
 
 // The album's own captions.
 struct AlbumHeader {

@@ -10,8 +10,8 @@
 namespace platform {
 
 struct FolderEntry {
-    QString name;           // as listed, no folder
-    QDateTime modified;     // last modification, local time
+    QString name;    // as listed, no folder
+    QDate modified;  // the local date of its last modification (a link's own where it leads nowhere)
 };
 
 // Entries of `folder` whose names end in `extension` (such as ".jpg") without regard to case:
@@ -55,5 +55,6 @@ QString folderName(const QString& folder);
 
 // The short date of this program's locale: d.M.yyyy, such as 15.1.2004, in local time.
 QString shortDate(const QDateTime& time);
+QString shortDate(QDate date);
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 namespace storage {
@@ -86,6 +87,10 @@ public:
     void WriteString(const QString& section, const QString& key, const QString& value);
     // True only if the section exists and holds at least one entry.
     bool SectionExists(const QString& section);
+    // The values of `keys` in `section`, each as ReadString gives it (`defaultValue` where the
+    // entry is missing), with one look for the section; none when SectionExists is false.
+    std::optional<QStringList> ReadSection(const QString& section, const QStringList& keys,
+                                           const QString& defaultValue);
     // Writes pending changes to disk, replacing the file atomically and durably (see
     // platform::replaceFile: the old file stays whole when this fails, and is never written in
     // place). Raises EIniFileException on failure.
@@ -109,21 +114,21 @@ private:
         qsizetype size = 0;
         int next = -1;
     };
+    // The first entry of a key in a counted section; a section's entries form a list through
+    // `next`, in file order.
     struct Entry {
+        int key = 0;    // see keyId
         int line = 0;   // the entry's first line
         int extra = 0;  // following lines a multi-line value takes
+        int next = -1;
     };
     struct Section {
+        QString name;    // case-folded
         int anchor = 0;  // the last line of its last entry, or its section line
+        int first = -1;  // its entries
+        int last = -1;
         int entryCount = 0;
     };
-    // Where an entry is indexed: its section and its case-folded key.
-    struct EntryKey {
-        int section = 0;
-        QString key;
-        bool operator==(const EntryKey&) const = default;
-    };
-    friend size_t qHash(const EntryKey& k, size_t seed) { return qHashMulti(seed, k.section, k.key); }
 
     void load();
     // A file in UTF-16 (it starts with a UTF-16 byte-order mark) becomes the same text in UTF-8;
@@ -137,12 +142,20 @@ private:
     QString valueOf(const Entry& entry);
     void setLine(int line, std::initializer_list<QByteArrayView> pieces);
     int insertAfter(int line, std::initializer_list<QByteArrayView> pieces);
-    int findSection(const QString& name) const;
-    QString interned(const QString& name);
+    int findSection(const QString& name);
+    // A number for each key name, the same for all spellings that compare equal; -1 for a name
+    // the file does not have (keyIdIfAny).
+    int keyId(const QString& foldedName);
+    int keyIdIfAny(const QString& callerKey) const;
+    int rawKeyId(QByteArrayView rawName);
+    Entry* findEntry(int section, int key);
+    void addEntry(int section, const Entry& entry);
 
     QString path_;
-    QString multiLineKey_;  // case-folded; empty when no value goes on over lines
+    QString multiLineKey_;     // case-folded; empty when no value goes on over lines
+    int multiLineKeyId_ = -1;  // its number (keyId), once the file is parsed
     bool bom_ = false;
+    bool windows1250_ = false;  // the text is Windows-1250 (by table), else UTF-8
     bool loaded_ = false;
     Start start_ = Start::FromFile;
     bool unreadable_ = false;  // exists but could not be read: never overwrite it
@@ -152,9 +165,17 @@ private:
     std::vector<Line> lines_;
     int tail_ = 0;
     std::vector<Section> sections_;
+    std::vector<Entry> entries_;
     QHash<QString, int> sectionIndex_;  // case-folded name -> the first section of that name
-    QHash<EntryKey, Entry> entries_;     // the first entry of each key in each counted section
-    QSet<QString> keyNames_;             // one shared copy of each case-folded key name
+    int nextSection_ = 0;               // the section after the one found last: readers go in order
+    QHash<QString, int> keyIds_;        // case-folded key name -> its number
+    // The few key spellings a file repeats in every section ("title", "name" ...), found by
+    // their bytes without decoding and folding each time.
+    std::vector<std::pair<QByteArray, int>> rawKeys_;
+    // The keys ReadSection was last asked for, and their numbers: a reader asks for the same
+    // list in every section.
+    QStringList askedKeys_;
+    std::vector<int> askedKeyIds_;
     QStringEncoder encoder_;
     QStringDecoder decoder_;
 };

@@ -575,7 +575,7 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     // Setting the album fields counts as an edit: the album becomes modified when they change.
     ui_->EditAName->setText(album::holdable(folder, state_.CaptionEncoding));
     ui_->EditADate->setText(platform::shortDate(photos.front().modified));
-    album::fillTable(photos, StringGrid1, state_.CaptionEncoding);
+    const QList<QStringList> shared = album::fillTable(photos, StringGrid1, state_.CaptionEncoding);
     UpdateGroupsEnabled();
     ui_->Panel1->clear();
     try {
@@ -593,7 +593,6 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     ui_->SpinEditJump->setMinValue(1);
     ui_->SpinEditJump->setMaxValue(rows);
     ui_->SpinEditJump->setMaxLength(decimalDigits(rows));
-    const auto shared = album::photosSharingASection(StringGrid1, state_.CaptionEncoding);
     if (!shared.isEmpty()) {
         QStringList groups;
         for (const QStringList& group : shared)
