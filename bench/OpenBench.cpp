@@ -1,8 +1,11 @@
-// Opening a folder of 1,000 and 10,000 photos with an "info.txt" holding a section for each,
-// through the real main window (listing, table, captions, album and photo fields, the first
-// photo's preview), without the folder picker: a fixed answer stands in for it.
+// Opening a folder of 1,000, 10,000 and 50,000 photos with an "info.txt" holding a section for
+// each, through the real main window (listing, table, captions, album and photo fields, the
+// first photo's preview), without the folder picker: a fixed answer stands in for it. Saving it
+// again whole. Beside each, in the same run, its floor: listing the same folder with readdir and
+// a stat of each entry; writing the same bytes durably (write, fdatasync, rename).
 #include "app/Windows.h"
 #include "BenchSupport.h"
+#include "platform/FileSystem.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
 
@@ -12,6 +15,10 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -66,6 +73,49 @@ void BM_SaveAlbum(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_SaveAlbum)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+// The floor of Open's listing: every entry of the folder read and stated, nothing else.
+void BM_ListingFloor(benchmark::State& state)
+{
+    QTemporaryDir root;
+    const QString folder = makeFolder(root, int(state.range(0)));
+    for (auto _ : state) {
+        DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+        const int fd = ::dirfd(dir);
+        qint64 total = 0;
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat st {};
+            if (::fstatat(fd, entry->d_name, &st, 0) == 0)
+                total += st.st_mtim.tv_sec;
+        }
+        ::closedir(dir);
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ListingFloor)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+// The floor of Save: the bytes Save writes, written durably in their place.
+void BM_WritingFloor(benchmark::State& state)
+{
+    QTemporaryDir root;
+    BenchDialogs dialogs;
+    dialogs.folder = makeFolder(root, int(state.range(0)));
+    QByteArray bytes;
+    {
+        Windows windows;
+        windows.form1->ui().MenuOpen->trigger();
+        windows.form1->MenuSaveClick();
+        QFile saved(dialogs.folder + QStringLiteral("/info.txt"));
+        saved.open(QIODevice::ReadOnly);
+        bytes = saved.readAll();
+    }
+    const QString path = dialogs.folder + QStringLiteral("/info.txt");
+    for (auto _ : state)
+        platform::replaceFile(path, bytes);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_WritingFloor)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 }  // namespace
 

@@ -131,24 +131,33 @@ QString encodeDescription(const QString& text)
 {
     if (text.isEmpty())
         return text;
-    return u'"' + QuoteSafe(text) + u'"';
+    // Built in one piece: a save writes one for every photo.
+    QString encoded(text.size() + 2, Qt::Uninitialized);
+    QChar* out = encoded.data();
+    *out++ = u'"';
+    for (const QChar c : text)
+        *out++ = c == u'"' ? QChar(u'\'') : c;
+    *out = u'"';
+    return encoded;
 }
 
 QString singleLine(const QString& text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
     QString line = text;
-    if (line.contains(u'\n') || line.contains(u'\r'))
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c == u'\n' || c == u'\r'; }))
         line.replace(lineBreak, QStringLiteral(" "));
     // Reading drops the blanks and tabs around a value, then one pair of matching enclosing
     // quotes: a value that such a pair would lose characters of gets one more pair to lose.
+    // (Read through a const view: the value is not copied unless it changes.)
+    const QStringView view(line);
     qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && (line[begin] == u' ' || line[begin] == u'\t'))
+    qsizetype end = view.size();
+    while (begin < end && (view[begin] == u' ' || view[begin] == u'\t'))
         ++begin;
-    while (end > begin && (line[end - 1] == u' ' || line[end - 1] == u'\t'))
+    while (end > begin && (view[end - 1] == u' ' || view[end - 1] == u'\t'))
         --end;
-    if (end - begin >= 2 && (line[begin] == u'"' || line[begin] == u'\'') && line[end - 1] == line[begin])
+    if (end - begin >= 2 && (view[begin] == u'"' || view[begin] == u'\'') && view[end - 1] == view[begin])
         line = u'"' + line + u'"';
     return line;
 }
@@ -226,8 +235,10 @@ QString formerSectionName(const QString& fileName)
         [](const QString& one) { return QStringLiteral("&#%1;").arg(uint(one.toUcs4().front())); });
 }
 
-void writeCaptions(storage::ProfileFile& file, const AlbumHeader& header, const PhotoTable& table,
-                   const std::function<void()>& afterRow)
+namespace {
+
+template <class File>
+void writeAll(File& file, const AlbumHeader& header, const PhotoTable& table, const std::function<void()>& afterRow)
 {
     file.WriteString(kHead, kName, singleLine(header.name));
     file.WriteString(kHead, kDate, singleLine(header.date));
@@ -243,6 +254,20 @@ void writeCaptions(storage::ProfileFile& file, const AlbumHeader& header, const 
         if (afterRow)
             afterRow();
     }
+}
+
+}  // namespace
+
+void writeCaptions(storage::ProfileFile& file, const AlbumHeader& header, const PhotoTable& table,
+                   const std::function<void()>& afterRow)
+{
+    writeAll(file, header, table, afterRow);
+}
+
+void writeCaptions(storage::ProfileWriter& file, const AlbumHeader& header, const PhotoTable& table,
+                   const std::function<void()>& afterRow)
+{
+    writeAll(file, header, table, afterRow);
 }
 
 AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table)

@@ -84,8 +84,12 @@ struct AlbumHeader {
 };
 
 // Writes the header and every row (section Key) into `file`, in the caption layout's order;
-// `afterRow` runs after each row. Raises what ProfileFile raises.
+// `afterRow` runs after each row. Raises what the file raises. A ProfileFile keeps what else an
+// existing file holds; a ProfileWriter writes the file new and whole (each section once: the
+// table's keys are unique and never "head").
 void writeCaptions(storage::ProfileFile& file, const AlbumHeader& header, const PhotoTable& table,
+                   const std::function<void()>& afterRow);
+void writeCaptions(storage::ProfileWriter& file, const AlbumHeader& header, const PhotoTable& table,
                    const std::function<void()>& afterRow);
 
 // What a caption file says about an album, as read: the "head" entries and, for each row of

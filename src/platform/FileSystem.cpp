@@ -169,14 +169,24 @@ void removeLeftoversOnce(const QString& path)
             return;
         done.insert(path);
     }
+    // Read straight from the folder, name by name: the folder may hold 50,000 photos.
     const QFileInfo target(path);
-    QDir folder = target.dir();
     const QString name = target.fileName();
-    folder.setNameFilters({name + QStringLiteral(".??????")});
-    folder.setFilter(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    for (const QString& entry : folder.entryList())
-        if (isReplaceLeftover(entry, name))
-            QFile::remove(folder.filePath(entry));
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const int fd = ::dirfd(dir);
+    const QByteArray prefix = QFile::encodeName(name) + '.';
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
+            continue;
+        struct stat st {};
+        if (isReplaceLeftover(QFile::decodeName(entry->d_name), name)
+            && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(dir);
 }
 
 }  // namespace

@@ -9,27 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace storage {
-
-namespace {
-
-constexpr qsizetype MaxValueLength = 2047;
-const QByteArray Bom("\xEF\xBB\xBF");
-
-constexpr auto ConverterFlags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
-
-QStringEncoder makeEncoder(Encoding encoding)
-{
-    return encoding == Encoding::Windows1250 ? QStringEncoder("windows-1250", ConverterFlags)
-                                             : QStringEncoder(QStringConverter::Utf8, ConverterFlags);
-}
-
-QStringDecoder makeDecoder(Encoding encoding)
-{
-    return encoding == Encoding::Windows1250 ? QStringDecoder("windows-1250", ConverterFlags)
-                                             : QStringDecoder(QStringConverter::Utf8, ConverterFlags);
-}
 
 // Windows-1250 holds one character a byte. Its 256 characters are read once from the system's
 // converter; text and bytes are then turned into each other by table, for a fraction of what
@@ -39,7 +21,7 @@ class Cp1250Table {
 public:
     Cp1250Table() : fromText_(0x10000, 0), writable_(0x10000, false)
     {
-        QStringDecoder decoder("windows-1250", ConverterFlags);
+        QStringDecoder decoder("windows-1250", QStringConverter::Flag::Stateless);
         for (int b = 255; b >= 0; --b) {  // where two bytes give one character, the lower writes it
             const char byte = char(b);
             const QString one = decoder.decode(QByteArrayView(&byte, 1));
@@ -58,6 +40,13 @@ public:
         for (qsizetype i = 0; i < bytes.size(); ++i)
             out[i] = toText_[uchar(bytes[i])];
         return text;
+    }
+
+    // False when the encoding does not have `c`.
+    bool encode(char16_t c, char& byte) const
+    {
+        byte = char(fromText_[c]);
+        return writable_[c];
     }
 
     // False when `text` holds a character the encoding does not have.
@@ -84,10 +73,30 @@ private:
     std::vector<bool> writable_;
 };
 
-const Cp1250Table& cp1250()
+static const Cp1250Table& cp1250()
 {
     static const Cp1250Table table;
     return table;
+}
+
+
+namespace {
+
+constexpr qsizetype MaxValueLength = 2047;
+const QByteArray Bom("\xEF\xBB\xBF");
+
+constexpr auto ConverterFlags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
+QStringEncoder makeEncoder(Encoding encoding)
+{
+    return encoding == Encoding::Windows1250 ? QStringEncoder("windows-1250", ConverterFlags)
+                                             : QStringEncoder(QStringConverter::Utf8, ConverterFlags);
+}
+
+QStringDecoder makeDecoder(Encoding encoding)
+{
+    return encoding == Encoding::Windows1250 ? QStringDecoder("windows-1250", ConverterFlags)
+                                             : QStringDecoder(QStringConverter::Utf8, ConverterFlags);
 }
 
 bool isBlank(char c)
@@ -540,25 +549,32 @@ bool ProfileFile::SectionExists(const QString& section)
     return s >= 0 && sections_[s].entryCount > 0;
 }
 
+namespace {
+
+// Whether the file at `path` can be replaced: it is replaced by a new one beside it, never
+// written in place, so its folder must take a new file; an existing file must itself be
+// writable (a read-only file stays so).
+bool replaceable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists()) {
+        QFile file(path);
+        if (!info.isFile() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
+            return false;
+    }
+    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.albisko-XXXXXX"));
+    return probe.open();
+}
+
+}  // namespace
+
 void ProfileFile::checkWritable()
 {
     load();
     if (writable_)
         return;
-    // The file is replaced by a new one beside it, never written in place: its folder must take
-    // a new file, and an existing file must itself be writable (a read-only file stays so).
     // Writing a file that could not be read would lose what it holds.
-    const QFileInfo info(path_);
-    bool ok = !unreadable_;
-    if (ok && info.exists()) {
-        QFile file(path_);
-        ok = info.isFile() && file.open(QIODevice::WriteOnly | QIODevice::Append);
-    }
-    if (ok) {
-        QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.albisko-XXXXXX"));
-        ok = probe.open();
-    }
-    if (!ok)
+    if (unreadable_ || !replaceable(path_))
         throw EIniFileException(path_);
     writable_ = true;
 }
@@ -640,6 +656,109 @@ void ProfileFile::Flush()
     for (int i = lines_[0].next; i != -1; i = lines_[i].next)
         bytes += lineText(i);
     if (!platform::replaceFile(path_, bytes))
+        throw EIniFileException(path_);
+    dirty_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ProfileWriter::ProfileWriter(const QString& path, Encoding encoding)
+    : path_(path),
+      table_(encoding == Encoding::Windows1250 ? &cp1250() : nullptr),
+      bom_(encoding == Encoding::Utf8WithBom),
+      encoder_(makeEncoder(encoding)),
+      decoder_(makeDecoder(encoding))
+{
+}
+
+ProfileWriter::~ProfileWriter()
+{
+    try {
+        Flush();
+    } catch (...) {
+        // Nothing can be reported from here; the old file stays whole.
+    }
+}
+
+bool ProfileWriter::put(char*& out, QStringView text, bool lineBreaks)
+{
+    // Straight into the file's bytes, in one pass and without a copy per value (a save of a big
+    // album writes a quarter of a million of them); line breaks become CR LF on the way.
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = units[i];
+        if (c >= 0x20 && c < 0x80) {  // most of every caption: one test
+            *out++ = char(c);
+        } else if (lineBreaks && (c == u'\r' || c == u'\n')) {
+            *out++ = '\r';
+            *out++ = '\n';
+            if (c == u'\r' && i + 1 < text.size() && units[i + 1] == u'\n')
+                ++i;
+        } else if (c < 0x80) {
+            *out++ = char(c);
+        } else if (table_) {
+            if (!table_->encode(c, *out++))
+                return false;
+        } else {  // UTF-8 beyond ASCII: the converter does the rest (room was made for it)
+            const QString rest = text.sliced(i).toString();
+            const QString written = lineBreaks ? withCrLf(rest) : rest;
+            const QByteArray encoded = encoder_.encode(written);
+            if (QString(decoder_.decode(encoded)) != written)  // never a substitute character
+                return false;
+            std::memcpy(out, encoded.constData(), size_t(encoded.size()));
+            out += encoded.size();
+            return true;
+        }
+    }
+    return true;
+}
+
+void ProfileWriter::WriteString(const QString& section, const QString& key, const QString& value)
+{
+    if (!writable_) {
+        if (!replaceable(path_))
+            throw EIniFileException(path_);
+        writable_ = true;
+        if (bom_) {
+            bytes_ = Bom;
+            used_ = Bom.size();
+        }
+    }
+    const bool newSection = !dirty_ || section != section_;
+    const QString sectionName = newSection ? callerName(section) : QString();
+    const QString keyName = callerName(key);
+    // Room for the worst case: three bytes a character in UTF-8, CR LF for each line break.
+    const qsizetype most = 3 * (sectionName.size() + keyName.size() + value.size()) + 8;
+    if (used_ + most > bytes_.size())
+        bytes_.resize(std::max(2 * bytes_.size(), used_ + most));
+    char* out = bytes_.data() + used_;
+    bool ok = true;
+    if (newSection) {
+        *out++ = '[';
+        ok = put(out, sectionName, false);
+        *out++ = ']';
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    ok = ok && put(out, keyName, false);
+    *out++ = '=';
+    ok = ok && put(out, value, true);
+    *out++ = '\r';
+    *out++ = '\n';
+    if (!ok)  // a write refused part way changes nothing
+        throw EIniFileException(path_);
+    used_ = out - bytes_.constData();
+    if (newSection) {
+        section_ = section;
+        dirty_ = true;
+    }
+}
+
+void ProfileWriter::Flush()
+{
+    if (!dirty_)
+        return;
+    if (!platform::replaceFile(path_, QByteArrayView(bytes_).first(used_)))
         throw EIniFileException(path_);
     dirty_ = false;
 }

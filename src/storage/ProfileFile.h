@@ -180,4 +180,40 @@ private:
     QStringDecoder decoder_;
 };
 
+// A profile file written new and whole in one pass, as a save that replaces a file needs: the
+// entries go out in the order written, a section line before each section's first entry. The
+// caller writes each section once and each key of a section once (no lookup is kept to find
+// them again), and then writes exactly what a ProfileFile started Empty would for the same calls.
+// Names, values, encodings, errors and the replacing of the file at Flush follow ProfileFile's
+// rules.
+class Cp1250Table;
+
+class ProfileWriter {
+public:
+    ProfileWriter(const QString& path, Encoding encoding);
+    ~ProfileWriter();  // flushes; a failure is swallowed
+    ProfileWriter(const ProfileWriter&) = delete;
+    ProfileWriter& operator=(const ProfileWriter&) = delete;
+
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void Flush();
+    QString path() const { return path_; }
+
+private:
+    // Writes `text` at `out` in the file's encoding (its line breaks as CR LF when `lineBreaks`),
+    // moving `out` on; false when the encoding cannot hold it.
+    bool put(char*& out, QStringView text, bool lineBreaks);
+
+    QString path_;
+    const Cp1250Table* table_;  // Windows-1250 by table; none: UTF-8
+    bool bom_;
+    bool writable_ = false;
+    bool dirty_ = false;
+    QString section_;  // the section being written, as the caller named it
+    QByteArray bytes_;  // the file's bytes: the first used_ of them
+    qsizetype used_ = 0;
+    QStringEncoder encoder_;
+    QStringDecoder decoder_;
+};
+
 }  // namespace storage

@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <algorithm>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QScopeGuard>
@@ -665,21 +666,31 @@ bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode
     const QString progress = QStringLiteral("Probíhá ukládání...");
     setStatusText(progress);
     try {
-        storage::ProfileFile file = album::captionFile(path, state_.CaptionEncoding,
-                                                       existing == Existing::Replace ? storage::ProfileFile::Start::Empty
-                                                                                     : storage::ProfileFile::Start::FromFile);
         const album::AlbumHeader header{ui_->EditAName->text(), ui_->EditADate->text(), captionText(ui_->MemoA),
                                         ui_->SpinEditA->value()};
-        // One dot per row; the status bar's label is set at most every 64 rows, since setting a
-        // long text costs its length and a big album would pay for that quadratically.
+        // One dot per row. The status bar's label is set again only every tenth of a second and
+        // at the end, since setting a long text costs its length: a big album would otherwise
+        // pay for it quadratically.
         QString status = progress;
         int rows = 0;
-        album::writeCaptions(file, header, StringGrid1, [&] {
+        QElapsedTimer sinceShown;
+        sinceShown.start();
+        const auto afterRow = [&] {
             status += u'.';
-            if (++rows % 64 == 0 || rows == StringGrid1.RowCount())
+            if (++rows == StringGrid1.RowCount() || (rows % 256 == 0 && sinceShown.hasExpired(100))) {
                 setStatusText(status);
-        });
-        file.Flush();
+                sinceShown.restart();
+            }
+        };
+        if (existing == Existing::Replace) {
+            storage::ProfileWriter file(path, state_.CaptionEncoding);
+            album::writeCaptions(file, header, StringGrid1, afterRow);
+            file.Flush();
+        } else {
+            storage::ProfileFile file = album::captionFile(path, state_.CaptionEncoding);
+            album::writeCaptions(file, header, StringGrid1, afterRow);
+            file.Flush();
+        }
     } catch (const storage::EIniFileException&) {
         SetBusyCursor(false);
         if (name != kAutosaveFile)
