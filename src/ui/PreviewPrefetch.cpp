@@ -48,9 +48,9 @@ void PreviewPrefetch::prefetch(const QStringList& paths)
                 return result;
             result.stamp = stampOf(path);
             try {
-                ++*decodes;
                 result.picture = loadPreview(path, dropped.get());
                 result.ok = true;
+                ++*decodes;
             } catch (...) {
                 // Not reported here: the photo is decoded again when shown.
             }

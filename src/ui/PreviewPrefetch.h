@@ -54,7 +54,8 @@ public:
     // True once the decoding of `path` has ended (for tests and benchmarks).
     bool isFinished(const QString& path) const;
     void waitForAll();
-    // How many photos were decoded, ahead or on the spot (remember), since the start.
+    // How many photos were decoded to the end, ahead or on the spot (remember), since the start;
+    // a decoding stopped because the photo was passed over does not count.
     int decodeCount() const { return decodes_->load(); }
 
 private:

@@ -352,7 +352,9 @@ TEST_F(NavigationTest, ABurstOfStepsDecodesOnlyWhereTheUserStops)
     QTRY_VERIFY(!ui().Image1->isHidden());
     EXPECT_EQ(ui().Image1->toolTip(), folder + QStringLiteral("/f.jpg (3000 x 2000)"));
     form->previewPrefetch().waitForAll();
-    // c (begun ahead of the first step), f, and then f's neighbours e and g; never d.
+    // Decoded to the end: f, then its neighbours e and g, perhaps c (begun ahead of the first
+    // step); never d or e while they were passed (all five would be, one after the other, if
+    // every step waited for its photo).
     EXPECT_LE(form->previewPrefetch().decodeCount() - decodesBefore, 4);
     form->hide();
 }
