@@ -54,7 +54,7 @@ void moveToNext(benchmark::State& state, bool prefetched)
         if (prefetched)
             form.previewPrefetch().waitForAll();
         else
-            form.previewPrefetch().prefetch({});
+            form.previewPrefetch().forget();
         state.ResumeTiming();
         form.BitBtnNextClick();
     }

@@ -119,6 +119,12 @@ void PreviewPrefetch::keep(const QString& path, const Stamp& stamp, const Previe
     kept_.push_back({path, stamp, picture});
 }
 
+void PreviewPrefetch::forget()
+{
+    prefetch({});
+    kept_.clear();
+}
+
 bool PreviewPrefetch::isFinished(const QString& path) const
 {
     const auto it = jobs_.constFind(path);

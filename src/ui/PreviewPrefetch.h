@@ -51,6 +51,9 @@ public:
     // Keeps a picture decoded on the spot (`stamp` taken before the file was read).
     void remember(const QString& path, const Stamp& stamp, const PreviewPicture& picture);
 
+    // Drops every picture kept or decoded ahead (for benchmarks of decoding on the spot).
+    void forget();
+
     // True once the decoding of `path` has ended (for tests and benchmarks).
     bool isFinished(const QString& path) const;
     void waitForAll();
