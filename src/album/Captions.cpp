@@ -64,22 +64,7 @@ QString storable(const QString& name, Encoding encoding)
 // How the file tells section names apart: without regard to case and to blanks around them.
 QString sameSection(const QString& name)
 {
-    qsizetype begin = 0;
-    qsizetype end = name.size();
-    while (begin < end && name[begin] == u' ')
-        ++begin;
-    while (end > begin && name[end - 1] == u' ')
-        --end;
-    QString plain = name.sliced(begin, end - begin);
-    // Most names are ASCII, where folding the case is lowering A to Z.
-    for (qsizetype i = 0; i < plain.size(); ++i) {
-        const char16_t c = plain[i].unicode();
-        if (c >= 0x80)
-            return plain.toCaseFolded();
-        if (c >= u'A' && c <= u'Z')
-            plain[i] = QChar(c + (u'a' - u'A'));
-    }
-    return plain;
+    return storage::ProfileFile::comparableName(name);
 }
 
 // A value as read; one the file lacks is empty.

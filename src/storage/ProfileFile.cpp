@@ -235,6 +235,11 @@ ProfileFile::~ProfileFile()
     }
 }
 
+QString ProfileFile::comparableName(const QString& name)
+{
+    return folded(callerName(name));
+}
+
 bool ProfileFile::canEncode(const QString& text, Encoding encoding)
 {
     if (isAscii(text))

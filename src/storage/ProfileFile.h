@@ -105,6 +105,8 @@ public:
 
     // Whether `text` can be written in `encoding` exactly as it is, so that WriteString accepts it.
     static bool canEncode(const QString& text, Encoding encoding);
+    // A section or key name as the file compares it: blanks around it and case do not count.
+    static QString comparableName(const QString& name);
 
 private:
     // A line of the file with its line end, or a line this object wrote, as a range of text_.
