@@ -421,6 +421,9 @@ void ProfileFile::parse()
                 if (closing.endsWith('"') && closing.count('"') == 1)
                     entry.extra = j - i;
             }
+            // A value that opens a quote it never closes: how far it reaches depends on the
+            // lines after it, which writes may change.
+            unclosed_ = unclosed_ || entry.extra == 0;
         }
         if (current >= 0) {
             if (!findEntry(current, key))
@@ -660,9 +663,41 @@ void ProfileFile::Flush()
         bytes += Bom;  // a file made new as UTF-8 with the mark
     for (int i = lines_[0].next; i != -1; i = lines_[i].next)
         bytes += lineText(i);
+    // In a file with a value that opens a quote it never closes, changed lines after it can
+    // change how far it reaches when the file is read again, and with it other entries: such a
+    // file is written only when it reads back exactly as this object holds it, never changed
+    // silently.
+    if (unclosed_ && !readsBackAs(bytes))
+        throw EIniFileException(path_);
     if (!platform::replaceFile(path_, bytes))
         throw EIniFileException(path_);
     dirty_ = false;
+}
+
+bool ProfileFile::readsBackAs(const QByteArray& bytes)
+{
+    ProfileFile again(path_, windows1250_ ? Encoding::Windows1250 : Encoding::Utf8, Start::Empty, multiLineKey_);
+    again.load();  // an empty file, ready to parse
+    again.text_ = bytes;
+    again.parse();
+    if (again.sections_.size() != sections_.size())
+        return false;
+    QHash<int, QString> keyNames;
+    for (auto it = keyIds_.cbegin(); it != keyIds_.cend(); ++it)
+        keyNames.insert(it.value(), it.key());
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        const Section& section = sections_[s];
+        const int other = again.sectionIndex_.value(section.name, -1);
+        if (other < 0 || again.sections_[size_t(other)].entryCount != section.entryCount)
+            return false;
+        for (int e = section.first; e != -1; e = entries_[size_t(e)].next) {
+            const int otherKey = again.keyIds_.value(keyNames.value(entries_[size_t(e)].key), -1);
+            const Entry* entry = otherKey < 0 ? nullptr : again.findEntry(other, otherKey);
+            if (!entry || again.valueOf(*entry) != valueOf(entries_[size_t(e)]))
+                return false;
+        }
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

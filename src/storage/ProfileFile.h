@@ -133,6 +133,8 @@ private:
     };
 
     void load();
+    // Whether the file made of `bytes` reads as this object holds the file now.
+    bool readsBackAs(const QByteArray& bytes);
     // A file in UTF-16 (it starts with a UTF-16 byte-order mark) becomes the same text in UTF-8;
     // false when it is no UTF-16 text.
     bool fromUtf16();
@@ -162,6 +164,7 @@ private:
     Start start_ = Start::FromFile;
     bool unreadable_ = false;  // exists but could not be read: never overwrite it
     bool writable_ = false;    // checked once, at the first write
+    bool unclosed_ = false;    // a value opens a quote it never closes (see Flush)
     bool dirty_ = false;
     QByteArray text_;  // the file's bytes, followed by every text written since
     std::vector<Line> lines_;

@@ -312,7 +312,13 @@ void roundTrip(const QByteArray& bytes, Kind kind, const Names& names, const Ent
         try {
             file.Flush();
         } catch (const storage::EIniFileException& e) {
-            fail("the flush was refused", e.message());
+            // Refused only where a description opens a quote it never closes and the written
+            // file would read otherwise; the file is then left exactly as it was.
+            check(kind.caption && bytes.contains('"'), "the flush was refused", [&] { return e.message(); });
+            QFile unchanged(path);
+            check(unchanged.open(QIODevice::ReadOnly) && unchanged.readAll() == bytes, "a refused flush changed the file",
+                  [&] { return path; });
+            return;
         }
     }
 

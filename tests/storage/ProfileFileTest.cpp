@@ -530,6 +530,26 @@ TEST(ProfileFileMultiLine, ANewKeyGoesAfterTheClosingLineOfAMultiLineLastEntry)
     EXPECT_EQ(readBytes(path), QByteArray("[a]\r\ndesc=\"one\r\ntwo\"\r\nrights=5\r\n; note\r\n"));
 }
 
+TEST(ProfileFileMultiLine, AWriteThatWouldChangeHowFarAnUnclosedQuoteReachesIsRefused)
+{
+    // The quote opened in [a] is never closed: the line with the next quote does not close it.
+    // A value ending in a quote written below it would close it and swallow [b] on reading.
+    const QByteArray before = "[a]\r\ndesc=\"one\r\n[b]\r\ntitle=say \"hi\" there\r\n";
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    writeBytes(path, before);
+    ProfileFile file(path, Encoding::Windows1250, ProfileFile::Start::FromFile, QStringLiteral("desc"));
+    file.WriteString(QStringLiteral("b"), QStringLiteral("title"), QStringLiteral("x\""));
+    EXPECT_THROW(file.Flush(), EIniFileException);
+    EXPECT_EQ(readBytes(path), before);
+
+    // A write that leaves the reading as it is goes through.
+    file.WriteString(QStringLiteral("b"), QStringLiteral("title"), QStringLiteral("plain"));
+    file.Flush();
+    EXPECT_EQ(readBytes(path), QByteArray("[a]\r\ndesc=\"one\r\n[b]\r\ntitle=plain\r\n"));
+    EXPECT_EQ(readCaption(path, QStringLiteral("b"), QStringLiteral("title")), QStringLiteral("plain"));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing and the file's layout
 
