@@ -1,5 +1,6 @@
 // Albisko: captions for a folder of photos published as a web album.
 
+#include "app/Translation.h"
 #include "app/Windows.h"
 #include "platform/QtDialogs.h"
 #include "ui/TForm1.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv)  // PAlbisko
         icon.addFile(QStringLiteral(":/icons/albisko-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
+    installQtCzech(app);
     // Damaged photos are reported by the preview itself; Qt's header reader need not log them.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
 

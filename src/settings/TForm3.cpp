@@ -1,6 +1,7 @@
 #include "settings/TForm3.h"
 
 #include "ui/ProgramFont.h"
+#include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
 
 #include "album/AutosaveTimer.h"
@@ -44,6 +45,7 @@ TForm3::TForm3(album::WorkingState& state, QTimer& autosaveTimer, QWidget* mainW
     ui_->setupUi(this);
     setFont(programFont(11));
     makeMnemonicsImmediate(this);
+    guardFieldKeys(this);
     // A narrow gap between box and caption, so that the long caption fits the box's width.
     for (QCheckBox* box : {ui_->CheckBoxAdr, ui_->CheckBoxSave})
         box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));

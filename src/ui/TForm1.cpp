@@ -12,6 +12,7 @@
 #include "ui/CaptionFields.h"
 #include "ui/HtmlAlbum.h"
 #include "ui/ProgramFont.h"
+#include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
@@ -75,6 +76,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
 {
     ui_->setupUi(this);
     makeMnemonicsImmediate(this);
+    guardFieldKeys(this);
     // The hidden tools menu is never shown, but its item's shortcut still works: an action that
     // belongs to the window answers its shortcut whatever menu it sits in.
     ui_->MenuTools->menuAction()->setVisible(false);
@@ -812,7 +814,9 @@ void TForm1::SpinEditJumpKeyDown()
 void TForm1::BitBtnNext1Click()
 {
     BitBtnNextClick();
+    // Selected, so that what is typed next replaces the name the photo has.
     ui_->EditFName->setFocus();
+    ui_->EditFName->selectAll();
 }
 
 void TForm1::Timer1Timer()

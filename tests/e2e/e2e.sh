@@ -4,11 +4,12 @@
 # Starts its own Xvfb (no window manager), starts the built program in a fresh working folder and
 # drives it with real key and mouse events through xdotool: Open through Qt's own folder picker,
 # captions with Czech diacritics typed into the fields, moving with "Další" and the navigation
-# buttons, Save with Ctrl+S, "Další" pressed twice as fast as keys go, one more change,
-# Soubor > Zavřít and "Yes" in the real question box.
+# buttons, Save with Ctrl+S, "Další" pressed twice as fast as keys go, Alt+D on the last photo
+# (nothing typed), Ctrl+A from a text field (Nastavení), one more change, Soubor > Zavřít and
+# "Yes" in the real question box.
 # Then "info.txt" is compared byte for byte with the expected Windows-1250 bytes and "albisko.ini"
-# is checked. A screenshot of the main window with the open album is left in the build folder
-# (e2e-main-window.png); the working files of the last run stay in <build folder>/e2e.
+# is checked. Screenshots of the main window with the open album and of the (Czech) folder picker
+# are left in the build folder (e2e-main-window.png, e2e-folder-picker.png); the working files of the last run stay in <build folder>/e2e.
 #
 # Usage: e2e.sh <albisko executable> <build folder> <e2e_bind_czech_keys executable>
 set -euo pipefail
@@ -22,6 +23,7 @@ BUILD=$(realpath "$2")
 BIND_KEYS=$(realpath "$3")
 
 SCREENSHOT="$BUILD/e2e-main-window.png"
+PICKER_SCREENSHOT="$BUILD/e2e-folder-picker.png"
 RUN="$BUILD/e2e"                       # everything this run makes, fresh each time
 WORK="$RUN/work"                       # the program's start folder: albisko.ini goes here
 ALBUM_NAME="Tatry-léto"                # the photo folder's own name (not plain ASCII on purpose)
@@ -84,7 +86,7 @@ chmod 700 "$RUN/runtime"
 RUN=$(realpath "$RUN")
 WORK="$RUN/work"
 PHOTOS="$RUN/photos/$ALBUM_NAME"
-rm -f "$SCREENSHOT"
+rm -f "$SCREENSHOT" "$PICKER_SCREENSHOT"
 
 # Nothing from the caller's session: its display, platform plugin, home folder, time zone, locale.
 unset DISPLAY WAYLAND_DISPLAY XAUTHORITY SESSION_MANAGER QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE \
@@ -204,7 +206,16 @@ key ctrl+o
 wait_for "the folder picker" 20 other_window_shown
 PICKER=$(other_windows | head -n 1)
 focus "$PICKER"
-log "folder picker $PICKER open: \"$(xdotool getwindowname "$PICKER")\""
+PICKER_TITLE=$(xdotool getwindowname "$PICKER")
+log "folder picker $PICKER open: \"$PICKER_TITLE\""
+# Qt's own dialogs speak Czech too.
+case $PICKER_TITLE in
+  *Find*|*Directory*) fail "the folder picker is in English: \"$PICKER_TITLE\"" ;;
+esac
+sleep 0.5
+xwd -silent -id "$PICKER" | xwdtopnm 2>/dev/null | pnmtopng >"$PICKER_SCREENSHOT" 2>/dev/null \
+  || fail "cannot take the screenshot of the folder picker"
+log "screenshot: $PICKER_SCREENSHOT"
 # Qt's own picker starts with the keyboard in its "Directory:" field; a full path and Return choose it.
 type_text "$PHOTOS"
 key Return
@@ -215,9 +226,9 @@ focus "$MAIN"
 log "album open: \"$ALBUM_NAME - Albisko\""
 
 # ---------------------------------------------------------------- captions
-# Album name: replace the folder's name that Open put there.
+# Album name: replace the folder's name that Open put there (Ctrl+A is Nastavení, not select-all).
 click "${ALBUM_NAME_FIELD[@]}"
-key ctrl+a
+key End shift+Home
 type_text "Vysoké Tatry"
 # Album description, with double quotes (the file gets apostrophes for them).
 click "${ALBUM_DESC_FIELD[@]}"
@@ -227,10 +238,10 @@ click "${PHOTO_TITLE_FIELD[@]}"
 type_text "Chata pod Lomnickým štítem"
 click "${PHOTO_DESC_FIELD[@]}"
 type_text "Žluťoučký kůň úpěl ďábelské ódy"
-# "Další" (Alt+D): photo 2, and the keyboard goes to the photo name field by itself.
+# "Další" (Alt+D): photo 2, and the keyboard goes to the photo name field by itself, with the
+# name selected, so typing replaces it.
 key alt+d
 wait_for "photo 2 after Další" 10 preview_shows green
-key ctrl+a
 type_text "Štrbské pleso"
 # Next button: photo 3, a new title and date.
 click "${NEXT_BUTTON[@]}"
@@ -238,7 +249,7 @@ wait_for "photo 3 after Next" 10 preview_shows blue
 click "${PHOTO_TITLE_FIELD[@]}"
 type_text "Lomnický štít"
 click "${PHOTO_DATE_FIELD[@]}"
-key ctrl+a
+key End shift+Home
 type_text "1.8.2004"
 # Previous: photo 2 gets its title.
 click "${PREVIOUS_BUTTON[@]}"
@@ -304,8 +315,17 @@ click "${FIRST_BUTTON[@]}"
 wait_for "photo 1 after First" 10 preview_shows red
 xdotool key --delay 0 alt+d alt+d
 wait_for "photo 3 after two fast Další" 10 preview_shows blue
-key ctrl+a
 type_text "Rychle"
+# On the last photo "Další" is disabled: Alt+D only beeps and types nothing into the name field.
+key alt+d
+# Ctrl+A in a text field opens Nastavení (the field does not take it for select-all).
+key ctrl+a
+SETTINGS=$(find_window '^Nastavení$')
+log "Ctrl+A in the name field opened \"Nastavení\" ($SETTINGS)"
+focus "$SETTINGS"
+key Escape
+wait_for "Nastavení to close" 10 no_other_window
+focus "$MAIN"
 
 # ---------------------------------------------------------------- one more change, then close
 # Photo 3 gets a description after the Save.
