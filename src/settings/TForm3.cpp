@@ -152,7 +152,7 @@ void TForm3::SBtnBrowseClick()
     ui_->EditAdr->setText(state_.DefaultDir);
 }
 
-// Only "Procházet" changes the default folder; a typed text only makes "Po&užít" available.
+// A typed folder is taken when the settings are confirmed (takeTypedFolder).
 void TForm3::EditAdrChange()
 {
     ui_->SBtnUse->setEnabled(true);
@@ -188,14 +188,41 @@ void TForm3::saveSettings()
     settings::SaveSettings(state_, *this, mainWindow_);
 }
 
+// The folder typed into "Implicitní adresář" becomes the default folder when it exists. One that
+// does not is named in a warning and the field gets the old folder back; false then, and the
+// window stays open.
+bool TForm3::takeTypedFolder()
+{
+    if (!ui_->EditAdr->isEnabled())
+        return true;
+    const QString typed = ui_->EditAdr->text().trimmed();
+    if (typed == state_.DefaultDir)
+        return true;
+    if (!typed.isEmpty() && platform::folderExists(typed)) {
+        state_.DefaultDir = QDir::cleanPath(typed);
+        ui_->EditAdr->setText(state_.DefaultDir);
+        return true;
+    }
+    const QString text = typed.isEmpty()
+        ? QStringLiteral("Implicitní adresář není zadán. Zůstává adresář %1").arg(state_.DefaultDir)
+        : QStringLiteral("Adresář %1 neexistuje. Implicitní adresář zůstává %2").arg(typed, state_.DefaultDir);
+    platform::dialogs().showWarning(text);
+    ui_->EditAdr->setText(state_.DefaultDir);
+    return false;
+}
+
 void TForm3::SBtnUseClick()
 {
+    if (!takeTypedFolder())
+        return;
     saveSettings();
     ui_->SBtnUse->setEnabled(false);
 }
 
 void TForm3::BitBtn1Click()
 {
+    if (!takeTypedFolder())
+        return;
     saveSettings();
     accept();
 }

@@ -52,6 +52,7 @@ private:
     void connectHandlers();
     void centreOnDesktop();
     void saveSettings();
+    bool takeTypedFolder();
     template <class Handler> auto atEdge(Handler handler);
 
     std::unique_ptr<Ui::TForm3> ui_;

@@ -199,6 +199,8 @@ void TForm1::applyFonts()
         "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0px 2px; }");
     ui_->GBAlbum->setStyleSheet(groupStyle);
     ui_->GBFotka->setStyleSheet(groupStyle);
+    // A narrow gap between box and caption, so that the long caption fits the box's width.
+    ui_->CheckBoxDate->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     QPalette workspace = ui_->Panel1->palette();
     workspace.setColor(QPalette::Window, palette().color(QPalette::Dark));
     ui_->Panel1->setPalette(workspace);

@@ -17,11 +17,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     guardFieldKeys(this);
     setFont(programFont(11));
     ui_->LbBuild->setFont(programFont(13, true));
-    // "Stránky programu: " is a little wider in this font than the 88 pixels before the link
-    // beside it; a hardly visible tightening keeps its colon from being cut off.
-    QFont tight = font();
-    tight.setLetterSpacing(QFont::PercentageSpacing, 96);
-    ui_->Label5->setFont(tight);
+    fitBeforeItsLink(ui_->Label5, ui_->Label2);
     ui_->Image1->setPixmap(programPicture());
     for (QLabel* link : {ui_->Label2, ui_->Label7, ui_->LbMail})
         makeLink(link);
@@ -37,6 +33,23 @@ QPixmap TForm2::programPicture() const
     if (picture.isNull())
         return picture;
     return picture.scaled(ui_->Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// "Stránky programu: " is a little wider in this font than the 88 pixels before the link beside
+// it. Tightened as little as it takes, it ends as far before its link as "Galerie:" before its
+// own, so that both lines read alike.
+void TForm2::fitBeforeItsLink(QLabel* label, QLabel* link)
+{
+    const QString galerie = ui_->Label6->text().trimmed();
+    const int gap = ui_->Label7->x() - ui_->Label6->x() - ui_->Label6->fontMetrics().horizontalAdvance(galerie);
+    const QString text = label->text().trimmed();
+    QFont tight = label->font();
+    for (int percent = 100; percent >= 90; --percent) {
+        tight.setLetterSpacing(QFont::PercentageSpacing, percent);
+        if (QFontMetrics(tight).horizontalAdvance(text) <= link->x() - label->x() - gap)
+            break;
+    }
+    label->setFont(tight);
 }
 
 void TForm2::makeLink(QLabel* label)

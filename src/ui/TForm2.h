@@ -28,6 +28,7 @@ protected:
 
 private:
     void FormShow();
+    void fitBeforeItsLink(QLabel* label, QLabel* link);
     void makeLink(QLabel* label);
     QPixmap programPicture() const;
 

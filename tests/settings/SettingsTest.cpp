@@ -814,22 +814,49 @@ TEST_F(SettingsTest, BrowseChoosesTheDefaultFolder)
     EXPECT_TRUE(iniBytes().contains(QStringLiteral("DefaultDir=%1\r\n").arg(first).toUtf8())) << iniBytes().toStdString();
 }
 
-TEST_F(SettingsTest, ATypedFolderOnlyEnablesApply)
+TEST_F(SettingsTest, ATypedFolderIsTakenWhenItExistsAndNamedInAWarningWhenNot)
 {
     const QString folder = folders.makeFolder(QStringLiteral("Alba"));
+    const QString other = folders.makeFolder(QStringLiteral("Jiná alba"));
     writeIni(QStringLiteral("[config]\nSaveLastDir=no\nDefaultDir=%1\n").arg(folder));
     start();
     auto& u = set();
-    const int result = inSettings([&](TForm3&) {
+    const auto typeOver = [&](const QString& text) {
         u.EditAdr->setFocus();
-        QTest::keyClick(u.EditAdr, Qt::Key_End);
-        QTest::keyClicks(u.EditAdr, QStringLiteral("/jinde"));
-        EXPECT_TRUE(u.SBtnUse->isEnabled());
-        EXPECT_EQ(state().DefaultDir, folder);
-        QTest::keyClick(u.EditAdr, Qt::Key_Return);  // the default button
+        u.EditAdr->selectAll();
+        u.EditAdr->insert(text);  // as typed (QTest types ASCII only)
+    };
+    // A folder that does not exist: named in a warning; the field and the setting keep the old one,
+    // and the window stays open, whether confirmed by OK (Enter) or by "Použít".
+    for (QWidget* confirm : {static_cast<QWidget*>(u.EditAdr), static_cast<QWidget*>(u.SBtnUse)}) {
+        SCOPED_TRACE(confirm->objectName().toStdString());
+        const int result = inSettings([&](TForm3& dialog) {
+            typeOver(folder + QStringLiteral("/jinde"));
+            EXPECT_TRUE(u.SBtnUse->isEnabled());
+            if (confirm == u.EditAdr)
+                QTest::keyClick(u.EditAdr, Qt::Key_Return);  // the default button
+            else
+                QTest::mouseClick(u.SBtnUse, Qt::LeftButton);
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(u.EditAdr->text(), folder);
+            EXPECT_EQ(state().DefaultDir, folder);
+        });
+        EXPECT_EQ(result, QDialog::Rejected);
+        ASSERT_EQ(dialogs.warnings.size(), 1);
+        EXPECT_EQ(dialogs.warnings.takeFirst(),
+                  QStringLiteral("Adresář %1/jinde neexistuje. Implicitní adresář zůstává %1").arg(folder));
+    }
+    EXPECT_FALSE(QFileInfo::exists(iniPath()) && iniBytes().contains("jinde"));
+
+    // A folder that exists is taken, as typed (tidied) and written at OK.
+    const int result = inSettings([&](TForm3&) {
+        typeOver(QStringLiteral(" %1/ ").arg(other));
+        QTest::keyClick(u.EditAdr, Qt::Key_Return);
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_TRUE(iniBytes().contains(QStringLiteral("DefaultDir=%1\r\n").arg(folder).toUtf8())) << iniBytes().toStdString();
+    EXPECT_TRUE(dialogs.warnings.isEmpty());
+    EXPECT_EQ(state().DefaultDir, other);
+    EXPECT_TRUE(iniBytes().contains(QStringLiteral("DefaultDir=%1\r\n").arg(other).toUtf8())) << iniBytes().toStdString();
 }
 
 TEST_F(SettingsTest, OkWritesAndClosesCancelAndEscapeOnlyClose)

@@ -107,6 +107,16 @@ TEST_F(AboutWindowTest, EveryTextFitsItsLabel)
     }
 }
 
+// "Stránky programu:" ends as far before its link as "Galerie:" before its own.
+TEST_F(AboutWindowTest, TheWebPagesLabelKeepsTheGapOfTheGalleryLine)
+{
+    const auto gapAfter = [](QLabel* label, QLabel* link) {
+        return link->x() - label->x() - QFontMetrics(label->font()).horizontalAdvance(label->text().trimmed());
+    };
+    EXPECT_GE(gapAfter(ui().Label5, ui().Label2), gapAfter(ui().Label6, ui().Label7));
+    EXPECT_GE(gapAfter(ui().Label6, ui().Label7), 2);
+}
+
 TEST_F(AboutWindowTest, ShowsTheVersionFromTheBuildWhenShown)
 {
     EXPECT_EQ(ui().LbBuild->text(), QStringLiteral("Albisko verze: ")) << "set when the window is shown";

@@ -1,7 +1,13 @@
 // The main window at start-up: its controls, menus, toolbar and the empty state.
 #include "MainWindowFixture.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -177,4 +183,53 @@ TEST_F(MainWindowTest, AboutAndSettingsOpenAsDialogs)
     EXPECT_EQ(dialogs.dialogsShown, 2);
     EXPECT_EQ(windows->form2->windowTitle(), QStringLiteral("O programu"));
     EXPECT_EQ(windows->form3->windowTitle(), QStringLiteral("Nastavení"));
+}
+
+// Every caption of the three windows fits its control in the program's font: a check box's or
+// radio button's text beside its mark, a button's beside its icon, a label's in its width.
+TEST_F(MainWindowTest, EveryCaptionFitsItsControl)
+{
+    QStringList cut;
+    for (QWidget* window : std::initializer_list<QWidget*>{form, windows->form2, windows->form3}) {
+        window->ensurePolished();
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            control->ensurePolished();
+            QString text;
+            int room = control->width();
+            if (auto* box = qobject_cast<QCheckBox*>(control)) {
+                text = box->text();
+                QStyleOptionButton option;
+                option.initFrom(box);
+                option.text = text;
+                room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+            } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+                text = radio->text();
+                QStyleOptionButton option;
+                option.initFrom(radio);
+                option.text = text;
+                room = radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio).width();
+            } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+                text = button->text();
+                room -= 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+                if (!button->icon().isNull())
+                    room -= button->iconSize().width() + 4;
+            } else if (auto* label = qobject_cast<QLabel*>(control)) {
+                if (label->wordWrap() || label->textFormat() == Qt::RichText || label->text().contains(u'<'))
+                    continue;
+                text = label->text();
+                room -= 2 * label->margin() + 2 * label->indent() * (label->indent() > 0);
+            } else {
+                continue;
+            }
+            if (text.isEmpty() || !control->isVisibleTo(window))
+                continue;
+            text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+            while (text.endsWith(u' '))  // trailing blanks are invisible and may stick out
+                text.chop(1);
+            const int width = control->fontMetrics().horizontalAdvance(text);
+            if (width > room)
+                cut << QStringLiteral("%1 \"%2\": %3 px in %4 px").arg(control->objectName(), text).arg(width).arg(room);
+        }
+    }
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(QStringLiteral("\n")).toStdString();
 }
