@@ -14,6 +14,7 @@
 #include "ui/ProgramFont.h"
 #include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
+#include "ui/ToolIcons.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
 
@@ -210,10 +211,12 @@ void TForm1::applyFonts()
 void TForm1::applyIcons()
 {
     auto icon = [this](QStyle::StandardPixmap p) { return style()->standardIcon(p); };
-    const QIcon open = icon(QStyle::SP_DialogOpenButton);
-    const QIcon save = icon(QStyle::SP_DialogSaveButton);
-    const QIcon saveAs = icon(QStyle::SP_DriveFDIcon);
-    const QIcon settings = icon(QStyle::SP_FileDialogDetailedView);
+    // The desktop's own icons where its theme has them; else the style's, and our drawings for
+    // the two commands the style has no picture of.
+    const QIcon open = toolIcon(QStringLiteral("document-open"), icon(QStyle::SP_DialogOpenButton));
+    const QIcon save = toolIcon(QStringLiteral("document-save"), icon(QStyle::SP_DialogSaveButton));
+    const QIcon saveAs = toolIcon(QStringLiteral("document-save-as"));
+    const QIcon settings = toolIcon(QStringLiteral("preferences-system"));
     ui_->MenuOpen->setIcon(open);
     ui_->TBOpen->setIcon(open);
     ui_->MenuSave->setIcon(save);

@@ -233,3 +233,27 @@ TEST_F(MainWindowTest, EveryCaptionFitsItsControl)
     }
     EXPECT_TRUE(cut.isEmpty()) << cut.join(QStringLiteral("\n")).toStdString();
 }
+
+// "Uložit jako" and "Nastavení" show pictures of what they do, in colour while enabled and greyed
+// only when disabled (the look of a disabled button on an enabled one misleads).
+TEST_F(MainWindowTest, ToolbarIconsLookEnabledUnlessDisabled)
+{
+    const auto colouredPixels = [](const QIcon& icon, QIcon::Mode mode) {
+        const QImage image = icon.pixmap(QSize(16, 16), 1.0, mode).toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.alpha() > 128 && c.hsvSaturation() > 80;
+            }
+        return count;
+    };
+    for (QAction* action : {ui().TBSaveAs, ui().TBSet}) {
+        SCOPED_TRACE(action->objectName().toStdString());
+        EXPECT_GE(colouredPixels(action->icon(), QIcon::Normal), 20);
+        EXPECT_EQ(colouredPixels(action->icon(), QIcon::Disabled), 0);
+    }
+    const QImage list = form->style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(16, 16).toImage();
+    EXPECT_NE(ui().TBSet->icon().pixmap(16, 16).toImage().convertToFormat(list.format()), list)
+        << "the settings button shows a list";
+}
