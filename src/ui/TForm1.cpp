@@ -15,6 +15,7 @@
 #include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
 #include "ui/ToolIcons.h"
+#include "ui/ToolbarEditor.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
 
@@ -84,6 +85,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     addAction(ui_->MenuHtml);
     applyFonts();
     applyIcons();
+    makeToolbarEditable(ui_->ToolBar1);
     statusBar()->setFixedHeight(20);
     statusLabel_ = new QLabel(statusBar());
     statusBar()->addWidget(statusLabel_, 1);

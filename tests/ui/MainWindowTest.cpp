@@ -1,5 +1,8 @@
 // The main window at start-up: its controls, menus, toolbar and the empty state.
 #include "MainWindowFixture.h"
+#include "ui/ToolbarEditor.h"
+
+#include <QListWidget>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -256,4 +259,55 @@ TEST_F(MainWindowTest, ToolbarIconsLookEnabledUnlessDisabled)
     const QImage list = form->style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(16, 16).toImage();
     EXPECT_NE(ui().TBSet->icon().pixmap(16, 16).toImage().convertToFormat(list.format()), list)
         << "the settings button shows a list";
+}
+
+// The toolbar's buttons can be rearranged from its context menu, for the rest of the run.
+TEST_F(MainWindowTest, ToolbarButtonsCanBeRearranged)
+{
+    QToolBar* toolbar = ui().ToolBar1;
+    const auto shownOrder = [toolbar] {
+        QStringList names;
+        for (QAction* action : toolbar->actions())
+            if (action->isVisible())
+                names << (action->isSeparator() ? QStringLiteral("|") : action->objectName());
+        return names;
+    };
+    ASSERT_EQ(shownOrder(), (QStringList{"|", "TBOpen", "TBSave", "|", "TBSaveAs", "|", "TBSet"}));
+    QAction* edit = toolbar->findChild<QAction*>(QStringLiteral("ToolbarEdit"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), QStringLiteral("Upravit panel nástrojů..."));
+    EXPECT_EQ(toolbar->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    // Cancelled: nothing moves.
+    dialogs.duringNextDialog([](QDialog& dialog) {
+        auto& editor = static_cast<ToolbarEditor&>(dialog);
+        editor.list()->setCurrentRow(6);
+        editor.upButton()->click();
+        dialog.reject();
+    });
+    edit->trigger();
+    EXPECT_EQ(shownOrder(), (QStringList{"|", "TBOpen", "TBSave", "|", "TBSaveAs", "|", "TBSet"}));
+
+    // "Nastavení" up to the front, "Otevřít" down by one; the ends cannot be passed.
+    dialogs.duringNextDialog([](QDialog& dialog) {
+        auto& editor = static_cast<ToolbarEditor&>(dialog);
+        editor.list()->setCurrentRow(6);
+        for (int i = 0; i < 6; ++i)
+            editor.upButton()->click();
+        EXPECT_FALSE(editor.upButton()->isEnabled());
+        editor.list()->setCurrentRow(2);
+        EXPECT_EQ(editor.list()->currentItem()->text(), QStringLiteral("Otevřít"));
+        editor.downButton()->click();
+        dialog.accept();
+    });
+    edit->trigger();
+    EXPECT_EQ(shownOrder(), (QStringList{"TBSet", "|", "TBSave", "TBOpen", "|", "TBSaveAs", "|"}));
+    for (QAction* action : toolbar->actions()) {
+        if (auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(action))) {
+            EXPECT_EQ(button->size(), QSize(24, 25)) << action->objectName().toStdString();
+        }
+    }
+    // The commands still act from their new places.
+    ui().TBSet->trigger();
+    EXPECT_EQ(dialogs.dialogsShown, 3);
 }
