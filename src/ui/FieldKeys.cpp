@@ -14,7 +14,14 @@ namespace {
 
 class FieldKeyGuard : public QObject {
 public:
-    explicit FieldKeyGuard(QWidget* window) : QObject(window), window_(window) {}
+    // The window's commands are all made with the window, before this is.
+    explicit FieldKeyGuard(QWidget* window) : QObject(window)
+    {
+        for (QAction* action : window->findChildren<QAction*>()) {
+            if (!action->shortcuts().isEmpty())
+                commands_ << action;
+        }
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -38,14 +45,14 @@ protected:
 private:
     bool isWindowCommand(const QKeySequence& keys) const
     {
-        for (const QAction* action : window_->findChildren<QAction*>()) {
+        for (const QAction* action : commands_) {
             if (action->isEnabled() && action->shortcuts().contains(keys))
                 return true;
         }
         return false;
     }
 
-    QWidget* window_;
+    QList<QAction*> commands_;  // those with a shortcut
 };
 
 }  // namespace

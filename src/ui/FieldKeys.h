@@ -8,5 +8,5 @@ class QWidget;
 //   context menu);
 // - an Alt+letter that no control or menu item takes (it is disabled, or there is none) only
 //   beeps; it never types the letter.
-// Fields made later (none are) would need the same call.
+// Fields and commands made after the call (none are) are not covered.
 void guardFieldKeys(QWidget* window);

@@ -3,7 +3,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Version.h"
 #include "ui/ProgramFont.h"
-#include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
 #include "ui_TForm2.h"
 
@@ -14,7 +13,6 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     ui_->setupUi(this);
     setFixedSize(size());
     makeMnemonicsImmediate(this);
-    guardFieldKeys(this);
     setFont(programFont(11));
     ui_->LbBuild->setFont(programFont(13, true));
     fitBeforeItsLink(ui_->Label5, ui_->Label2);
