@@ -514,6 +514,13 @@ void TForm1::CheckBoxDateClick()
 {
     using album::Field;
     const int rows = StringGrid1.RowCount();
+    // Dates the box changes are changed captions like typed ones: Save must be offered for them,
+    // and closing must ask, whichever photo is shown.
+    bool changed = false;
+    const auto setDate = [&](int r, const QString& date) {
+        changed = changed || StringGrid1.Get(Field::Date, r) != date;
+        StringGrid1.Set(Field::Date, r, date);
+    };
     if (ui_->CheckBoxDate->isChecked()) {
         ui_->EditFdate->setEnabled(false);
         for (int r = 0; r < rows; ++r)
@@ -521,15 +528,17 @@ void TForm1::CheckBoxDateClick()
         datesBackedUp_ = true;
         const QString date = ui_->EditADate->text();
         for (int r = 0; r < rows; ++r)
-            StringGrid1.Set(Field::Date, r, date);
+            setDate(r, date);
     } else {
         ui_->EditFdate->setEnabled(true);
         // Photos opened while the box was ticked have no earlier date: they keep the one they have.
         if (datesBackedUp_)
             for (int r = 0; r < rows; ++r)
-                StringGrid1.Set(Field::Date, r, StringGrid1.Get(Field::DateBackup, r));
+                setDate(r, StringGrid1.Get(Field::DateBackup, r));
         datesBackedUp_ = false;
     }
+    if (changed)
+        MarkModified();
     ShowPhotoFields(state_.CurrentRow);
 }
 

@@ -199,6 +199,90 @@ TEST_F(SaveTest, AFailedOfferedSaveKeepsTheAutosaveFile)
     ASSERT_TRUE(mount.remountWritable());
 }
 
+// On a full medium that is still writable (so that deleting would work), a save that fails
+// must leave the autosave file: it may be the only copy of what was typed. Save, the save offered
+// by Open and the one offered by closing alike.
+TEST_F(SaveTest, AFailedSaveOnAFullDiskKeepsTheAutosaveFile)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> saves{
+        {"Save", [this] { ui().MenuSave->trigger(); }},
+        {"offered by Open",
+         [this] {
+             dialogs.answerQuestion(true);
+             ui().MenuOpen->trigger();  // stops after the failed save: no folder picker
+         }},
+        {"offered by closing",
+         [this] {
+             dialogs.answerQuestion(true);
+             form->close();
+         }},
+    };
+    for (const auto& [name, save] : saves) {
+        SCOPED_TRACE(name);
+        const QString disk = albums.makeFolder(QStringLiteral("plny-%1").arg(QString::fromLatin1(name).section(u' ', -1)));
+        Tmpfs mount(disk, 0, "256k");
+        if (!mount.mounted())
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << mount.error();
+        openCaptioned(makePhotos(disk));
+        writeBytes(file(QStringLiteral("~info.txt")), "autosave");
+        fillDisk(folder);
+        save();
+        EXPECT_EQ(dialogs.messages.size(), 1u);
+        dialogs.messages.clear();
+        EXPECT_EQ(readBytes(file(QStringLiteral("~info.txt"))), QByteArray("autosave"));
+        EXPECT_FALSE(QFile::exists(file(QStringLiteral("info.txt"))));
+        EXPECT_TRUE(form->state().Modified);
+        form->state().Modified = false;  // the next round opens its own album without a question
+    }
+}
+
+// Any single edit after a save makes Save available again and is asked about at closing: each
+// caption field as the user types into it, the rights switch, and the date binding whenever it
+// changes a photo's date (here the other photo's, not the one shown). The rights fields store
+// without marking, as the hidden fields of this build do.
+TEST_F(SaveTest, EveryEditMarksTheAlbumModified)
+{
+    folder = makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"});
+    setModificationTime(file(QStringLiteral("b.jpg")), QDateTime(QDate(2004, 2, 2), QTime(12, 0)));
+    openCaptioned(folder);
+    const auto saved = [this] {
+        ui().MenuSave->trigger();
+        return !form->state().Modified && !ui().MenuSave->isEnabled();
+    };
+    const std::vector<std::pair<QWidget*, QString>> edits{
+        {ui().EditAName, QStringLiteral("x")},  {ui().EditADate, QStringLiteral("1")},
+        {ui().MemoA, QStringLiteral("x")},      {ui().EditFTitle, QStringLiteral("x")},
+        {ui().EditFName, QStringLiteral("x")},  {ui().EditFdate, QStringLiteral("1")},
+        {ui().MemoF, QStringLiteral("x")},
+    };
+    for (const auto& [field, typed] : edits) {
+        SCOPED_TRACE(field->objectName().toStdString());
+        ASSERT_TRUE(saved());
+        field->setFocus();
+        typeText(field, typed);
+        EXPECT_TRUE(form->state().Modified);
+        EXPECT_TRUE(ui().MenuSave->isEnabled());
+    }
+
+    ui().EditADate->setText(QStringLiteral("15.1.2004"));
+    ui().EditFdate->setText(QStringLiteral("15.1.2004"));  // photo a, shown: its date stays as it is
+    for (QCheckBox* box : {ui().CheckBoxRights, ui().CheckBoxDate, ui().CheckBoxDate}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        ASSERT_TRUE(saved());
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_TRUE(form->state().Modified);
+        EXPECT_TRUE(ui().MenuSave->isEnabled());
+    }
+
+    ASSERT_TRUE(saved());
+    typeText(ui().SpinEditF->lineEdit(), QStringLiteral("7"));
+    EXPECT_FALSE(form->state().Modified);
+    typeText(ui().EditFTitle, QStringLiteral("y"));
+    dialogs.answerQuestion(false);
+    form->close();
+    EXPECT_EQ(dialogs.questions.size(), 1u) << "closing asks about the last edit";
+}
+
 TEST_F(SaveTest, ClosingWithYesSavesAndWithNoGivesTheChangesUp)
 {
     openCaptioned(makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"}));
