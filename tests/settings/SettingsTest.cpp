@@ -503,12 +503,19 @@ TEST_F(SettingsTest, AMaximisedWindowStoresItsMaximisedBoundsAndOpensMaximised)
 
 TEST_F(SettingsTest, AMinimisedWindowIsStoredAsNormal)
 {
-    start();
-    showMain();
-    form->setWindowState(Qt::WindowMinimized);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->isMinimized(); }));
-    quit();
-    EXPECT_TRUE(iniBytes().endsWith("WindowState=Normal\r\n")) << iniBytes().toStdString();
+    // Minimised from the normal and from the maximised state alike (the maximised mark stays
+    // with a minimised window, and must not win).
+    for (const Qt::WindowStates before : {Qt::WindowStates(Qt::WindowNoState), Qt::WindowStates(Qt::WindowMaximized)}) {
+        SCOPED_TRACE(int(before));
+        start();
+        showMain();
+        form->setWindowState(before);
+        form->setWindowState(form->windowState() | Qt::WindowMinimized);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->isMinimized(); }));
+        EXPECT_EQ(bool(form->windowState() & Qt::WindowMaximized), before == Qt::WindowMaximized);
+        quit();
+        EXPECT_TRUE(iniBytes().endsWith("WindowState=Normal\r\n")) << iniBytes().toStdString();
+    }
 }
 
 // ---- The settings window ----------------------------------------------------------------------

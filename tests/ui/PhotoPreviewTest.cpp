@@ -180,6 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PanelCase{900, 1000, 225, 249},    // r rounded to a double first
                     PanelCase{1600, 896, 400, 223},    // likewise
                     PanelCase{1920, 1080, 400, 225},   // 16:9
+                    PanelCase{1601, 1200, 400, 299},   // just wider than 4:3: width-bound, truncated
+                    PanelCase{4000, 2996, 400, 299},   // a camera frame a little wider than 4:3
                     PanelCase{4, 3, 400, 300},         // tiny photos get the same panel
                     PanelCase{1, 1, 300, 300},
                     PanelCase{1200, 1000, 359, 300},   // between square and 4:3; 300 x 1.2 is just below 360

@@ -283,6 +283,26 @@ TEST_F(SaveTest, EveryEditMarksTheAlbumModified)
     EXPECT_EQ(dialogs.questions.size(), 1u) << "closing asks about the last edit";
 }
 
+// While a save runs, the status bar shows a dot for every photo written; read while the failure
+// box of a save that failed at its end is open, it shows them all, however few the photos.
+TEST_F(SaveTest, TheStatusShowsADotPerPhotoWritten)
+{
+    const QString disk = albums.makeFolder(QStringLiteral("tecky"));
+    Tmpfs mount(disk, 0, "256k");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << mount.error();
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+        writeJpeg(disk + u'/' + QLatin1String(name), 32, 24);
+    openCaptioned(disk);
+    fillDisk(disk);
+    QString during;
+    dialogs.duringNextModal([&] { during = form->statusText(); });
+    ui().MenuSave->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(during, QStringLiteral("Probíhá ukládání...") + QStringLiteral("..."));
+    EXPECT_TRUE(form->statusText().isEmpty()) << "cleared once the save is over";
+}
+
 TEST_F(SaveTest, ClosingWithYesSavesAndWithNoGivesTheChangesUp)
 {
     openCaptioned(makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"}));
