@@ -40,19 +40,23 @@ void TForm1::ShowPhoto(int row)
     prefetch_.prefetch(neighbours);
 
     ui::PreviewPicture picture;
+    std::optional<ui::PreviewPrefetch::Stamp> stamp;
+    std::optional<ui::PhotoFile> photo;
     if (ready) {
         picture = std::move(*ready);
     } else {
-        const auto stamp = ui::PreviewPrefetch::stampOf(path);
-        const ui::PhotoFile photo = ui::readPhotoFile(path);
-        picture.width = photo.width();
-        picture.height = photo.height();
-        u.Image1->setToolTip(hint(path, picture.width, picture.height));  // also when the size is 0 x 0
-        picture.image = ui::decodePreview(photo, ui::previewPanelSize(picture.width, picture.height));
-        prefetch_.remember(path, stamp, picture);
+        stamp = ui::PreviewPrefetch::stampOf(path);  // before reading: a change meanwhile shows
+        photo = ui::readPhotoFile(path);
+        picture.width = photo->width();
+        picture.height = photo->height();
     }
+    // The hint names the photo's size also when no panel can be made of it (0 x 0).
     u.Image1->setToolTip(hint(path, picture.width, picture.height));
     const QSize panel = ui::previewPanelSize(picture.width, picture.height);
+    if (photo) {
+        picture.image = ui::decodePreview(*photo, panel);
+        prefetch_.remember(path, *stamp, picture);
+    }
     u.Panel1->resize(panel);  // keeps its top-left corner
     u.Image1->setGeometry(QRect(QPoint(0, 0), panel));
     u.Image1->setPixmap(QPixmap::fromImage(picture.image));

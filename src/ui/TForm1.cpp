@@ -175,7 +175,7 @@ void TForm1::connectHandlers()
     // A multi-line field reports every setPlainText, even of the text it shows: only a real
     // change runs its handler.
     auto onMemoChange = [this](QPlainTextEdit* memo, QString* lastSeen, void (TForm1::*handler)()) {
-        return [this, memo, lastSeen, run = endsCommand(handler)] {
+        return [memo, lastSeen, run = endsCommand(handler)] {
             QString text = captionText(memo);
             if (text == *lastSeen)
                 return;

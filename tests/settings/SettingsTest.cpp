@@ -2,11 +2,9 @@
 // windows: the file is written into the working folder before the windows are created, the
 // settings window is shown by the settings command, and the file's bytes are checked after the
 // main window closes.
-#include "app/Windows.h"
 #include "settings/Settings.h"
 #include "settings/TForm3.h"
-#include "support/Fixtures.h"
-#include "support/ScriptedDialogs.h"
+#include "support/ProgramFixture.h"
 #include "ui/SpinEdit.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
@@ -55,32 +53,21 @@ QRect primaryArea()
     return QGuiApplication::primaryScreen()->availableGeometry();
 }
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public ProgramTest {
 protected:
     void SetUp() override
     {
-        savedWorkingFolder_ = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(work.path()));
+        ProgramTest::SetUp();
         programDir = QDir::currentPath();
-    }
-
-    void TearDown() override
-    {
-        windows.reset();
-        QDir::setCurrent(savedWorkingFolder_);
-        EXPECT_TRUE(dialogs.allAnswersUsed()) << "a scripted answer was never asked for";
-        EXPECT_TRUE(dialogs.errors.isEmpty()) << "unexpected error box: " << dialogs.errors.join(" | ").toStdString();
     }
 
     QString iniPath() const { return QDir(programDir).filePath(QStringLiteral("albisko.ini")); }
     void writeIni(const QString& text) { writeBytes(iniPath(), iniText(text)); }
     QByteArray iniBytes() const { return readBytes(iniPath()); }
 
-    // The program starts: its three windows are created in their order.
     void start()
     {
-        windows = std::make_unique<Windows>();
-        form = windows->form1.get();
+        ProgramTest::start();
         form3 = windows->form3;
     }
     // The main window as the program shows it.
@@ -134,23 +121,9 @@ protected:
         ASSERT_EQ(spin->text(), text);
     }
 
-    QStringList takeErrors()
-    {
-        QStringList errors = dialogs.errors;
-        dialogs.errors.clear();
-        return errors;
-    }
-
-    ScriptedDialogs dialogs;
-    TempFolder work;     // the working folder the program starts in
     TempFolder folders;  // album and default folders
     QString programDir;
-    std::unique_ptr<Windows> windows;
-    TForm1* form = nullptr;
     TForm3* form3 = nullptr;
-
-private:
-    QString savedWorkingFolder_;
 };
 
 // ---- Loading --------------------------------------------------------------------------------

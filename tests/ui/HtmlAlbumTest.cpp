@@ -1,5 +1,7 @@
-// The HTML head assembly on its own: two templates written to a fresh folder, the album name
-// between them, the text holders as the main window has them.
+// The HTML head assembly: on its own (two templates written to a fresh folder, the album name
+// between them, the text holders as the main window has them), and as the main window's hidden
+// command (Ctrl+H) with its templates in the working folder.
+#include "MainWindowFixture.h"
 #include "support/Fixtures.h"
 
 #include "platform/Errors.h"
@@ -8,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
@@ -156,4 +159,50 @@ TEST_F(HtmlAlbumTest, ShippedTemplatesMakeThePagesHead)
     EXPECT_EQ(head[name + 1].trimmed(), QStringLiteral("</title>"));
     EXPECT_EQ(head.last().trimmed(), QStringLiteral("</head>"));
     EXPECT_TRUE(page.toPlainText().contains(QStringLiteral("<meta charset=\"utf-8\">"))) << "the templates are UTF-8";
+}
+
+// ---- Through the main window ------------------------------------------------------------------
+
+class HtmlHeadTest : public MainWindowTest {
+protected:
+    void writeTemplates(const QByteArray& head1, const QByteArray& head2)
+    {
+        QDir(work.path()).mkpath(QStringLiteral("html"));
+        if (!head1.isNull())
+            writeBytes(work.file(QStringLiteral("html/head1.tpl")), head1);
+        if (!head2.isNull())
+            writeBytes(work.file(QStringLiteral("html/head2.tpl")), head2);
+    }
+    QString page() { return ui().RichEdit1->toPlainText(); }
+};
+
+TEST_F(HtmlHeadTest, HeadIsAssembledFromBothTemplatesAndTheAlbumName)
+{
+    writeTemplates("<html>\r\n<head>\r\n<title>\r\n", "</title>\n</head>\n");
+    open(makeAlbum(QStringLiteral("Vysoké Tatry"), {"a.jpg"}));
+    form->show();
+    QApplication::setActiveWindow(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTest::keyClick(form, Qt::Key_H, Qt::ControlModifier);  // the hidden menu item's shortcut
+    EXPECT_EQ(page(), QStringLiteral("<html>\n<head>\n<title>\n    Vysoké Tatry\n</title>\n</head>"));
+
+    // A second run starts from scratch.
+    ui().EditAName->setText(QStringLiteral("Jiné"));
+    form->MenuHtmlClick();
+    EXPECT_EQ(page(), QStringLiteral("<html>\n<head>\n<title>\n    Jiné\n</title>\n</head>"));
+    form->hide();
+}
+
+TEST_F(HtmlHeadTest, MissingTemplateEndsTheCommandWithItsName)
+{
+    writeTemplates(QByteArray(), "</head>\n");
+    ui().MenuHtml->trigger();
+    EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("Cannot open file %1/html/head1.tpl.").arg(work.path())});
+    EXPECT_TRUE(page().isEmpty());
+
+    QFile::remove(work.file(QStringLiteral("html/head2.tpl")));
+    writeTemplates("<head>\n", QByteArray());
+    ui().MenuHtml->trigger();
+    EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("Cannot open file %1/html/head2.tpl.").arg(work.path())});
+    EXPECT_EQ(page(), QStringLiteral("<head>\n    ")) << "what was assembled before the error stays";
 }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "app/Windows.h"
 #include "settings/TForm3.h"
-#include "support/Fixtures.h"
-#include "support/ScriptedDialogs.h"
+#include "support/ProgramFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
@@ -14,7 +12,7 @@
 
 // The program's windows, created as the program creates them, with the working folder set to
 // a fresh folder and every dialog scripted. Error boxes a test did not look at fail it.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ProgramTest {
 protected:
     void SetUp() override
     {
@@ -22,19 +20,14 @@ protected:
         // an album's autosave file) is the test's own.
         savedTemp_ = qgetenv("TMPDIR");
         qputenv("TMPDIR", temp.path().toLocal8Bit());
-        savedWorkingFolder_ = QDir::currentPath();
-        QDir::setCurrent(work.path());
-        windows = std::make_unique<Windows>();
-        form = windows->form1.get();
+        ProgramTest::SetUp();
+        start();
     }
 
     void TearDown() override
     {
-        windows.reset();
-        QDir::setCurrent(savedWorkingFolder_);
+        ProgramTest::TearDown();
         qputenv("TMPDIR", savedTemp_);
-        EXPECT_TRUE(dialogs.allAnswersUsed()) << "a scripted answer was never asked for";
-        EXPECT_TRUE(dialogs.errors.isEmpty()) << "unexpected error box: " << dialogs.errors.join(" | ").toStdString();
     }
 
     Ui::TForm1& ui() { return form->ui(); }
@@ -58,21 +51,9 @@ protected:
         ui().MenuOpen->trigger();
     }
 
-    QStringList takeErrors()
-    {
-        QStringList errors = dialogs.errors;
-        dialogs.errors.clear();
-        return errors;
-    }
-
-    ScriptedDialogs dialogs;
-    TempFolder work;    // the working folder the program starts in
     TempFolder albums;  // photo folders
     TempFolder temp;    // the temporary folder the program sees
-    std::unique_ptr<Windows> windows;
-    TForm1* form = nullptr;
 
 private:
-    QString savedWorkingFolder_;
     QByteArray savedTemp_;
 };

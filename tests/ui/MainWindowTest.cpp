@@ -1,6 +1,8 @@
 // The main window at start-up: its controls, menus, toolbar and the empty state.
 #include "MainWindowFixture.h"
+#include "ui/TForm2.h"
 #include "ui/ToolbarEditor.h"
+#include "ui_TForm2.h"
 
 #include <QListWidget>
 
@@ -186,6 +188,14 @@ TEST_F(MainWindowTest, AboutAndSettingsOpenAsDialogs)
     EXPECT_EQ(dialogs.dialogsShown, 2);
     EXPECT_EQ(windows->form2->windowTitle(), QStringLiteral("O programu"));
     EXPECT_EQ(windows->form3->windowTitle(), QStringLiteral("Nastavení"));
+    EXPECT_EQ(windows->form2->ui().LbBuild->text(), QStringLiteral("Albisko verze: " ALBISKO_TEST_VERSION));
+}
+
+TEST_F(MainWindowTest, HelpIsOpenedByItsNameInTheWorkingFolder)
+{
+    ui().MenuIndex->trigger();
+    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("albisko.html")});
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << "nothing is reported when the help is missing";
 }
 
 // Every caption of the three windows fits its control in the program's font: a check box's or
