@@ -1,8 +1,11 @@
+#include "album/AutosaveRecovery.h"
 #include "album/Captions.h"
 #include "album/FolderScan.h"
+#include "platform/Errors.h"
 #include "storage/ProfileFile.h"
 #include "support/Fixtures.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -187,5 +190,83 @@ TEST(SectionNames, EscapedNamesParseInPhpAndEveryOtherSectionReadsAsBefore)
         EXPECT_EQ(sections.size(), table.RowCount() + 1);
         for (int r = 0; r < table.RowCount(); ++r)
             EXPECT_EQ(sections.value(keys[r]).toString(), QStringLiteral("titulek %1").arg(r)) << keys[r].toStdString();
+    }
+}
+
+// Reading a caption file over the defaults of a scanned folder, without a window: what the album
+// header gets and what each row keeps or takes.
+TEST(CaptionReader, LaysTheFileOverTheScannedDefaultsByItsRules)
+{
+    struct Row {
+        QString title, name, date, description, rights;
+    };
+    struct Case {
+        const char* what;
+        QString file;  // as the file holds it (written in Windows-1250)
+        QStringList photos;
+        QString albumName, albumDate, albumDescription, albumRights;
+        std::vector<Row> rows;
+    };
+    // Scanned defaults: name = key, date 15.1.2004, rights 0, title and description empty.
+    const Case cases[] = {
+        {"a header without keys empties name, date and description; rights default to 0",
+         QStringLiteral("[head]\r\nother=1\r\n"), {"a.jpg"}, "", "", "", "0",
+         {{"", "a", "15.1.2004", "", "0"}}},
+        {"title and description are taken even when empty; empty name, date and rights are not",
+         QStringLiteral("[head]\r\nname=Alb\r\nrights=3\r\n[a]\r\ntitle=\r\nname=\r\ndate=\r\ndesc=\r\nrights=\r\n"
+                        "[b]\r\ntitle=Štít\r\nname=Vrchol\r\ndate=1.8.2004\r\ndesc=\"Dva\r\nřádky\"\r\nrights=7\r\n"),
+         {"a.jpg", "b.jpg"}, "Alb", "", "", "3",
+         {{"", "a", "15.1.2004", "", "0"}, {"Štít", "Vrchol", "1.8.2004", "Dva\nřádky", "7"}}},
+        {"a photo without a section keeps every default",
+         QStringLiteral("[head]\r\nname=Alb\r\n[jina]\r\ntitle=x\r\n"), {"a.jpg"}, "Alb", "", "", "0",
+         {{"", "a", "15.1.2004", "", "0"}}},
+        {"photos whose names differ in case only: the later one reads its whole file name",
+         QStringLiteral("[a]\r\ntitle=malé\r\n[a.JPG]\r\ntitle=velké\r\n"), {"a.jpg", "a.JPG"}, "", "", "", "0",
+         {{"malé", "a", "15.1.2004", "", "0"}, {"velké", "a", "15.1.2004", "", "0"}}},
+        {"a section under the name an earlier version gave a photo is still read",
+         QStringLiteral("[&#945;lfa]\r\ntitle=staré jméno\r\n"), {"\u03B1lfa.jpg"}, "", "", "", "0",
+         {{"staré jméno", "_lfa", "15.1.2004", "", "0"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        QList<platform::FolderEntry> entries;
+        for (const QString& name : c.photos)
+            entries.append({name, QDate(2004, 1, 15)});
+        PhotoTable table;
+        album::fillTable(entries, table, storage::Encoding::Windows1250);
+        const QString path = dir.file(QStringLiteral("info.txt"));
+        writeBytes(path, cp1250(c.file));
+        storage::ProfileFile file = album::captionFile(path, storage::Encoding::Windows1250);
+        const album::AlbumCaptions captions = album::readCaptions(file, table);
+        EXPECT_EQ(captions.name, c.albumName);
+        EXPECT_EQ(captions.date, c.albumDate);
+        EXPECT_EQ(captions.description, c.albumDescription);
+        EXPECT_EQ(captions.rights, c.albumRights);
+        album::layOver(captions, table);
+        ASSERT_EQ(table.RowCount(), int(c.rows.size()));
+        for (int r = 0; r < table.RowCount(); ++r) {
+            const Row& row = c.rows[std::size_t(r)];
+            EXPECT_EQ(table.Get(Field::Title, r), row.title) << "row " << r;
+            EXPECT_EQ(table.Get(Field::Name, r), row.name) << "row " << r;
+            EXPECT_EQ(table.Get(Field::Date, r), row.date) << "row " << r;
+            EXPECT_EQ(table.Get(Field::Description, r), row.description) << "row " << r;
+            EXPECT_EQ(table.Get(Field::Rights, r), row.rights) << "row " << r;
+        }
+    }
+}
+
+TEST(CaptionReader, AFileThereButUnreadableIsAnErrorNeverAnEmptyAlbum)
+{
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/x")));  // a folder stands where the file should
+    storage::ProfileFile file = album::captionFile(path, storage::Encoding::Windows1250);
+    PhotoTable table = tableOf({"a.jpg"});
+    try {
+        album::readCaptions(file, table);
+        ADD_FAILURE() << "read as empty";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Cannot open file %1").arg(path));
     }
 }
