@@ -1,6 +1,6 @@
 #include "app/Windows.h"
 
-#include "settings/TForm3.h"
+#include "ui/TForm3.h"
 #include "ui/TForm1.h"
 #include "ui/TForm2.h"
 

@@ -3,13 +3,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
-#include "settings/TForm3.h"
 #include "storage/ProfileFile.h"
 
-#include <QEvent>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
+#include <QPoint>
 
 #include <algorithm>
 #include <optional>
@@ -23,8 +19,6 @@ const QString kWindow = QStringLiteral("window");
 
 // Where the window opens when the file does not place it: its outer top-left corner.
 constexpr QPoint kBuiltInPosition(244, 94);
-// The title bar's height where the window's frame is not known yet (before it is first shown).
-constexpr int kNominalTitleBar = 24;
 // How much of the title bar must lie on a screen for the user to grab it.
 constexpr int kGripWidth = 48;
 constexpr int kGripHeight = 8;
@@ -68,78 +62,6 @@ private:
     bool reported_ = false;
 };
 
-// The window frame's extent on each side: known once the window has been shown, none before.
-QMargins frameOf(const QWidget& window)
-{
-    const QRect outer = window.frameGeometry();
-    const QRect inner = window.geometry();
-    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                    outer.bottom() - inner.bottom());
-}
-
-QSize frameExtra(const QMargins& frame)
-{
-    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
-}
-
-// Qt sizes a window by its inside, the file holds its outside. Before the window is first shown
-// its frame is not known, so the inside is first given the whole outer size and fitted here, once,
-// as soon as the frame appears. A window maximised or made full-screen before that keeps its size.
-class OuterSizeFitter final : public QObject {
-public:
-    OuterSizeFitter(QWidget& window, QSize outer) : QObject(&window), window_(window), outer_(outer)
-    {
-        window.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched != &window_)
-            return false;
-        switch (event->type()) {
-        case QEvent::WindowStateChange:
-            if (window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
-                finish();
-            return false;
-        case QEvent::Show:
-        case QEvent::Move:
-        case QEvent::Resize:
-            break;
-        default:
-            return false;
-        }
-        if (!window_.isVisible() || window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
-            return false;
-        const QSize extra = frameExtra(frameOf(window_));
-        if (extra.width() <= 0 && extra.height() <= 0)
-            return false;
-        finish();
-        window_.resize(outer_ - extra);
-        return false;
-    }
-
-private:
-    void finish()
-    {
-        window_.removeEventFilter(this);
-        deleteLater();
-    }
-
-    QWidget& window_;
-    QSize outer_;
-};
-
-// Places the window's outer frame at `outer`.
-void placeOuter(QWidget& window, const QRect& outer)
-{
-    const QSize extra = frameExtra(frameOf(window));
-    window.move(outer.topLeft());  // a window's position is that of its frame
-    window.resize(outer.size() - extra);
-    if (extra.isNull())
-        new OuterSizeFitter(window, outer.size());
-}
-
 }  // namespace
 
 QString settingsPath(const album::WorkingState& state)
@@ -182,7 +104,7 @@ QRect safePlacement(QRect outer, int titleBarHeight, const QList<QRect>& screenA
     return placed;
 }
 
-void LoadSettings(album::WorkingState& state, QWidget& mainWindow)
+WindowPlacement LoadSettings(album::WorkingState& state)
 {
     storage::ProfileFile ini(settingsPath(state), storage::Encoding::Utf8);
     NumberReader numbers(ini);
@@ -198,11 +120,11 @@ void LoadSettings(album::WorkingState& state, QWidget& mainWindow)
     readYesNo(read(kConfig, "AutoSave"), state.AutoSave);
     state.AutoSaveMinutes = numbers.read(kConfig, QStringLiteral("AutoSaveValue"), QStringLiteral("5")).value_or(5);
 
+    WindowPlacement placement;
     const QString windowState = read(kWindow, "WindowState");
-    if (windowState == QLatin1String("Maximized") || windowState == QLatin1String("maximized"))
-        mainWindow.setWindowState((mainWindow.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    placement.maximised = windowState == QLatin1String("Maximized") || windowState == QLatin1String("maximized");
     if (windowState != QLatin1String("Normal") && windowState != QLatin1String("normal"))
-        return;
+        return placement;
 
     // A placement with a value that is no number is not used at all.
     int values[4] = {};
@@ -210,45 +132,32 @@ void LoadSettings(album::WorkingState& state, QWidget& mainWindow)
     for (int i = 0; i < 4; ++i) {
         const auto value = numbers.read(kWindow, QLatin1String(keys[i]));
         if (!value)
-            return;
+            return placement;
         values[i] = *value;
     }
     // The numbers are bounded before they make a rectangle, so that none overflows.
     const auto bounded = [](int v) { return std::clamp(v, -kFarAway, kFarAway); };
-    QRect outer(bounded(values[0]), bounded(values[1]), bounded(values[2]), bounded(values[3]));
-    // No smaller than the window can be; the window's own limit applies to its inside.
-    const QSize extra = frameExtra(frameOf(mainWindow));
-    outer.setWidth(std::max(outer.width(), mainWindow.minimumWidth() + extra.width()));
-    outer.setHeight(std::max(outer.height(), mainWindow.minimumHeight() + extra.height()));
-
-    QList<QRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens())
-        areas.append(screen->availableGeometry());
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    const QRect primaryArea = primary ? primary->availableGeometry() : QRect();
-    const int titleBar = std::max(frameOf(mainWindow).top(), kNominalTitleBar);
-    placeOuter(mainWindow, safePlacement(outer, titleBar, areas, primaryArea));
+    placement.outer = QRect(bounded(values[0]), bounded(values[1]), bounded(values[2]), bounded(values[3]));
+    return placement;
 }
 
-void SaveSettings(const album::WorkingState& state, const TForm3& settingsWindow, const QWidget& mainWindow)
+void SaveSettings(const album::WorkingState& state, const SettingsToSave& values)
 {
     try {
         storage::ProfileFile ini(settingsPath(state), storage::Encoding::Utf8);
-        ini.WriteString(kConfig, QStringLiteral("SaveLastDir"), yesNo(settingsWindow.keepLastFolder()));
+        ini.WriteString(kConfig, QStringLiteral("SaveLastDir"), yesNo(values.keepLastFolder));
         ini.WriteString(kConfig, QStringLiteral("LastDir"), state.AlbumDir);
         ini.WriteString(kConfig, QStringLiteral("DefaultDir"), state.DefaultDir);
-        ini.WriteString(kConfig, QStringLiteral("AutoSave"), yesNo(settingsWindow.autosaveTicked()));
-        ini.WriteString(kConfig, QStringLiteral("AutoSaveValue"), QString::number(settingsWindow.intervalMinutes()));
+        ini.WriteString(kConfig, QStringLiteral("AutoSave"), yesNo(values.autosave));
+        ini.WriteString(kConfig, QStringLiteral("AutoSaveValue"), QString::number(values.intervalMinutes));
 
-        const QRect outer = mainWindow.frameGeometry();
-        ini.WriteString(kWindow, QStringLiteral("PositionLeft"), QString::number(outer.left()));
-        ini.WriteString(kWindow, QStringLiteral("PositionTop"), QString::number(outer.top()));
-        ini.WriteString(kWindow, QStringLiteral("Width"), QString::number(outer.width()));
-        ini.WriteString(kWindow, QStringLiteral("Height"), QString::number(outer.height()));
-        const Qt::WindowStates windowState = mainWindow.windowState();
-        if (windowState & Qt::WindowMinimized || !(windowState & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        ini.WriteString(kWindow, QStringLiteral("PositionLeft"), QString::number(values.outer.left()));
+        ini.WriteString(kWindow, QStringLiteral("PositionTop"), QString::number(values.outer.top()));
+        ini.WriteString(kWindow, QStringLiteral("Width"), QString::number(values.outer.width()));
+        ini.WriteString(kWindow, QStringLiteral("Height"), QString::number(values.outer.height()));
+        if (values.minimised || !(values.maximised || values.fullScreen))
             ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Normal"));
-        else if (windowState & Qt::WindowMaximized && !(windowState & Qt::WindowFullScreen))
+        else if (values.maximised && !values.fullScreen)
             ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Maximized"));
         ini.Flush();
     } catch (const storage::EIniFileException&) {

@@ -7,7 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
-#include "settings/TForm3.h"
+#include "ui/TForm3.h"
 #include "storage/ProfileFile.h"
 #include "ui/CaptionFields.h"
 #include "ui/HtmlAlbum.h"
@@ -16,6 +16,7 @@
 #include "ui/Mnemonics.h"
 #include "ui/ToolIcons.h"
 #include "ui/ToolbarEditor.h"
+#include "ui/WindowPlacement.h"
 #include "ui/TForm2.h"
 #include "ui_TForm1.h"
 
@@ -262,7 +263,7 @@ void TForm1::FormCreate()
     setSaveAsEnabled(false);
     state_.ProgramDir = platform::workingFolder();
     if (platform::fileExists(platform::joinPath(state_.ProgramDir, QLatin1String(settings::SettingsFileName))))
-        settings::LoadSettings(state_, *this);
+        placeMainWindow(*this, settings::LoadSettings(state_));
     else
         settings::DefaultSettings(state_);
     album::setAutosaveMinutes(Timer1, state_.AutoSaveMinutes);
@@ -290,7 +291,7 @@ bool TForm1::FormClose()
     if (!offerToSave())
         return false;
     deleteAutosaveFile();
-    settings::SaveSettings(state_, *form3_, *this);
+    saveProgramSettings(state_, *form3_, *this);
     return true;
 }
 

@@ -3,7 +3,7 @@
 // settings window is shown by the settings command, and the file's bytes are checked after the
 // main window closes.
 #include "settings/Settings.h"
-#include "settings/TForm3.h"
+#include "ui/TForm3.h"
 #include "support/ProgramFixture.h"
 #include "ui/SpinEdit.h"
 #include "ui/TForm1.h"

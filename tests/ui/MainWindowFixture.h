@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/TForm3.h"
+#include "ui/TForm3.h"
 #include "support/ProgramFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TForm2.h"

@@ -1,14 +1,14 @@
-#include "settings/TForm3.h"
+#include "ui/TForm3.h"
 
-#include "ui/ProgramFont.h"
 #include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
+#include "ui/ProgramFont.h"
 
 #include "album/AutosaveTimer.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
-#include "settings/Settings.h"
+#include "ui/WindowPlacement.h"
 #include "ui_TForm3.h"
 
 #include <QDir>
@@ -185,7 +185,7 @@ void TForm3::SpinEditTimeChange()
 
 void TForm3::saveSettings()
 {
-    settings::SaveSettings(state_, *this, mainWindow_);
+    saveProgramSettings(state_, *this, mainWindow_);
 }
 
 // The folder typed into "Implicitní adresář" becomes the default folder when it exists. One that
