@@ -32,6 +32,8 @@ template <class Keep, class Replace> QString mapCodePoints(const QString& text, 
     return result;
 }
 
+// A photo's section name before collisions and spelling: its key, or the whole file name when
+// the key is blank.
 QString plainSectionName(const QString& fileName)
 {
     const QString key = keyOf(fileName);
@@ -45,6 +47,8 @@ bool sectionCanHold(const QString& character, Encoding encoding)
     return c >= 0x20 && c != 0x7F && c != u']' && captionCanHold(character, encoding);
 }
 
+// `name` as a section name can hold it: "]", control characters and characters the encoding
+// cannot hold are spelled as the %XX of their UTF-8 bytes.
 QString storable(const QString& name, Encoding encoding)
 {
     const bool plain = std::none_of(name.cbegin(), name.cend(), [](QChar c) {
