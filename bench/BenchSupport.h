@@ -19,6 +19,7 @@ public:
     bool askYesNo(const QString&, const QString&) override { return false; }
     void showAppError(const QString& text) override { qFatal("error box: %s", qPrintable(text)); }
     void showWarning(const QString&) override {}
+    void showNotice(const QString&) override {}
     void showMessage(const QString&, const QString&) override {}
     std::optional<QString> pickFolder(const QString&) override { return folder; }
     std::optional<QString> pickSaveFile(const platform::SaveRequest&) override { return std::nullopt; }

@@ -31,6 +31,8 @@ public:
     virtual void showAppError(const QString& text) = 0;
     // A warning owned by the main window: captioned with the application title, warning icon, OK.
     virtual void showWarning(const QString& text) = 0;
+    // A notice owned by the main window: captioned with the application title, information icon, OK.
+    virtual void showNotice(const QString& text) = 0;
     // A message dialog centred on the screen: stop icon, one OK button.
     virtual void showMessage(const QString& caption, const QString& text) = 0;
     // The folder picker, with `preselected` chosen when it is not empty. Empty when cancelled.

@@ -32,6 +32,12 @@ void QtDialogs::showWarning(const QString& text)
     box.exec();
 }
 
+void QtDialogs::showNotice(const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
 void QtDialogs::showMessage(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);

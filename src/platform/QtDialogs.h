@@ -15,6 +15,7 @@ public:
     bool askYesNo(const QString& caption, const QString& text) override;
     void showAppError(const QString& text) override;
     void showWarning(const QString& text) override;
+    void showNotice(const QString& text) override;
     void showMessage(const QString& caption, const QString& text) override;
     std::optional<QString> pickFolder(const QString& preselected) override;
     std::optional<QString> pickSaveFile(const SaveRequest& request) override;

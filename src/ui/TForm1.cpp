@@ -12,6 +12,7 @@
 #include "ui/CaptionFields.h"
 #include "ui/HtmlAlbum.h"
 #include "ui/ProgramFont.h"
+#include "ui/EditCommands.h"
 #include "ui/FieldKeys.h"
 #include "ui/Mnemonics.h"
 #include "ui/ToolIcons.h"
@@ -78,6 +79,7 @@ template <class Handler> auto TForm1::endsCommand(Handler handler)
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>())
 {
     ui_->setupUi(this);
+    editCommands_ = new EditCommands(*this);  // its commands are the window's before the keys are guarded
     makeMnemonicsImmediate(this);
     guardFieldKeys(this);
     // The hidden tools menu is never shown, but its item's shortcut still works: an action that
@@ -392,6 +394,7 @@ void TForm1::UpdateNavigation(int row)
         u.BitBtnLast->setEnabled(notLast);
         u.BitBtnNext1->setEnabled(notLast);
     }
+    editCommands_->rowShown(row);
 }
 
 void TForm1::ShowPhotoFields(int row)
@@ -466,6 +469,7 @@ void TForm1::MemoAChange()
 
 void TForm1::EditFTitleChange()
 {
+    editCommands_->titleChanging(StringGrid1.Get(album::Field::Title, state_.CurrentRow), ui_->EditFTitle->text());
     StringGrid1.Set(album::Field::Title, state_.CurrentRow, ui_->EditFTitle->text());
     MarkModified();
 }
@@ -607,6 +611,7 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
         showEmptyState();
         throw;
     }
+    editCommands_->albumChanged();
     // The album is complete from here on: a photo that cannot be shown, or a photo right that
     // is not a number, is reported once the window shows the first row.
     const int rows = StringGrid1.RowCount();
@@ -648,6 +653,7 @@ void TForm1::showEmptyState()
     ui_->EditFdate->clear();
     setMemoText(ui_->MemoF, QString());
     setWindowTitle(kTitle);
+    editCommands_->albumChanged();
 }
 
 bool TForm1::offerToSave()
@@ -672,6 +678,7 @@ QString TForm1::statusText() const
 void TForm1::setStatusText(const QString& text)
 {
     statusLabel_->setText(text);
+    editCommands_->statusTextSet(text);
 }
 
 bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode mode, Existing existing)
@@ -820,6 +827,12 @@ void TForm1::BitBtnJumpClick()
     // A number outside the album (typed with Enter, or left from a larger album) jumps to the
     // nearest photo; the field keeps the number as it is.
     state_.CurrentRow = std::clamp(ui_->SpinEditJump->value() - 1, 0, StringGrid1.RowCount() - 1);
+    showCurrentRow(true);
+}
+
+void TForm1::goToRow(int row)
+{
+    state_.CurrentRow = row;
     showCurrentRow(true);
 }
 

@@ -11,6 +11,7 @@
 #include <exception>
 #include <memory>
 
+class EditCommands;
 class QAbstractButton;
 class QCheckBox;
 class QPlainTextEdit;
@@ -40,6 +41,7 @@ public:
     album::WorkingState& state() { return state_; }
     QTimer& autosaveTimer() { return Timer1; }
     ui::PreviewPrefetch& previewPrefetch() { return prefetch_; }
+    EditCommands& editCommands() { return *editCommands_; }
 
     // Commands
     void MenuOpenClick();
@@ -60,6 +62,8 @@ public:
     void BitBtnJumpClick();
     void SpinEditJumpKeyDown();  // Enter in the jump field
     void BitBtnNext1Click();
+    // Moves to `row` (0 <= row < RowCount()) as the jump does.
+    void goToRow(int row);
 
     // Field changes
     void EditANameChange();
@@ -160,5 +164,6 @@ private:
     bool datesBackedUp_ = false;       // the rows' DateBackup holds their dates from the binding
     QString lastSaveAsPath_;           // shown by the next Save As
     class QLabel* statusLabel_ = nullptr;
+    EditCommands* editCommands_ = nullptr;  // the "Úpravy" menu and the progress in the status bar
     std::exception_ptr carriedError_;  // raised by a handler during such a change
 };

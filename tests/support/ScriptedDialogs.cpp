@@ -50,6 +50,12 @@ void ScriptedDialogs::showAppError(const QString& text)
     runModalAction();
 }
 
+void ScriptedDialogs::showNotice(const QString& text)
+{
+    notices.append(text);
+    runModalAction();
+}
+
 void ScriptedDialogs::showWarning(const QString& text)
 {
     warnings.append(text);

@@ -33,6 +33,7 @@ public:
     QStringList errors;                          // application error boxes, as shown
     std::vector<Question> messages;              // message dialogs
     QStringList warnings;
+    QStringList notices;
     QStringList folderPickerStarts;              // preselected folder of each picker
     std::vector<platform::SaveRequest> saveRequests;
     int beeps = 0;
@@ -43,6 +44,7 @@ public:
     bool askYesNo(const QString& caption, const QString& text) override;
     void showAppError(const QString& text) override;
     void showWarning(const QString& text) override;
+    void showNotice(const QString& text) override;
     void showMessage(const QString& caption, const QString& text) override;
     std::optional<QString> pickFolder(const QString& preselected) override;
     std::optional<QString> pickSaveFile(const platform::SaveRequest& request) override;

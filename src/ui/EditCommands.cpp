@@ -1,0 +1,127 @@
+#include "ui/EditCommands.h"
+
+#include "platform/Dialogs.h"
+#include "ui/TForm1.h"
+#include "ui_TForm1.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextCursor>
+
+namespace {
+
+// `text` put into the field as one typed replacement of what it holds: one step of its undo.
+void typeOver(QLineEdit* field, const QString& text)
+{
+    field->selectAll();
+    field->insert(text);
+}
+
+void typeOver(QPlainTextEdit* field, const QString& text)
+{
+    QTextCursor cursor(field->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(text);
+}
+
+}  // namespace
+
+EditCommands::EditCommands(TForm1& window)
+    : QObject(&window), window_(window), menu_(new QMenu(QStringLiteral("Ú&pravy"), &window)),
+      carryOver_(new QAction(QStringLiteral("&Převzít z předchozí fotky"), &window)),
+      nextUndone_(new QAction(QStringLiteral("Další &nepopsaná"), &window)), progress_(new QLabel(&window))
+{
+    menu_->setObjectName(QStringLiteral("MenuEdit"));
+    carryOver_->setObjectName(QStringLiteral("MenuCarryOver"));
+    carryOver_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    carryOver_->setToolTip(QStringLiteral("Převzít nadpis a popis z předchozí fotky (Ctrl+B)"));
+    nextUndone_->setObjectName(QStringLiteral("MenuNextUndone"));
+    nextUndone_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    nextUndone_->setToolTip(QStringLiteral("Další fotka bez nadpisu (Ctrl+N)"));
+    menu_->addAction(carryOver_);
+    menu_->addAction(nextUndone_);
+    window.menuBar()->insertMenu(window.ui().MenuConf->menuAction(), menu_);
+    connect(carryOver_, &QAction::triggered, this, platform::endingAtItsEdge([this] { carryOver(); }));
+    connect(nextUndone_, &QAction::triggered, this, platform::endingAtItsEdge([this] { goToNextUndone(); }));
+    progress_->setObjectName(QStringLiteral("LabelProgress"));
+    window.statusBar()->addPermanentWidget(progress_);
+    albumChanged();
+}
+
+QString EditCommands::progressText() const
+{
+    return progress_->isVisibleTo(&window_) ? progress_->text() : QString();
+}
+
+void EditCommands::albumChanged()
+{
+    const album::PhotoTable& table = window_.table();
+    titled_ = 0;
+    if (window_.state().AlbumOpen) {
+        for (int r = 0; r < table.RowCount(); ++r)
+            titled_ += !table.Get(album::Field::Title, r).isEmpty();
+    }
+    rowShown(window_.state().CurrentRow);
+    showProgress();
+}
+
+void EditCommands::rowShown(int row)
+{
+    const bool open = window_.state().AlbumOpen;
+    carryOver_->setEnabled(open && row > 0);
+    nextUndone_->setEnabled(open);
+}
+
+void EditCommands::titleChanging(const QString& before, const QString& after)
+{
+    if (before.isEmpty() == after.isEmpty())
+        return;
+    titled_ += after.isEmpty() ? -1 : 1;
+    showProgress();
+}
+
+void EditCommands::statusTextSet(const QString& text)
+{
+    saving_ = !text.isEmpty();
+    showProgress();
+}
+
+void EditCommands::showProgress()
+{
+    progress_->setText(QStringLiteral("Popsáno %1 z %2").arg(titled_).arg(window_.table().RowCount()));
+    progress_->setVisible(window_.state().AlbumOpen && !saving_);
+}
+
+void EditCommands::carryOver()
+{
+    const int row = window_.state().CurrentRow;
+    if (!window_.state().AlbumOpen || row == 0) {
+        platform::dialogs().beep();
+        return;
+    }
+    const album::PhotoTable& table = window_.table();
+    typeOver(window_.ui().EditFTitle, table.Get(album::Field::Title, row - 1));
+    typeOver(window_.ui().MemoF, table.Get(album::Field::Description, row - 1));
+}
+
+void EditCommands::goToNextUndone()
+{
+    if (!window_.state().AlbumOpen)
+        return;
+    const album::PhotoTable& table = window_.table();
+    const int rows = table.RowCount();
+    const int current = window_.state().CurrentRow;
+    for (int step = 1; step < rows; ++step) {
+        const int row = (current + step) % rows;
+        if (table.Get(album::Field::Title, row).isEmpty()) {
+            window_.goToRow(row);
+            return;
+        }
+    }
+    platform::dialogs().showNotice(QStringLiteral("Všechny ostatní fotky už mají nadpis."));
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QLabel;
+class QMenu;
+class TForm1;
+
+// The "Úpravy" menu, between "Soubor" and "Konfigurace": commands for captioning many photos.
+// - "Převzít z předchozí fotky" (Ctrl+B) puts the previous photo's title and description into the
+//   current photo's fields as if typed: the album is marked modified, the field's undo takes it
+//   back. Disabled on the first photo and without an album.
+// - "Další nepopsaná" (Ctrl+N) moves to the next photo after the current one, round to the first,
+//   whose title is empty, as the navigation buttons move; says so when there is none.
+// The status bar shows, while no save is running, how many photos have a title
+// ("Popsáno 37 z 120"). The count is kept, never counted again at a keystroke.
+class EditCommands : public QObject {
+public:
+    explicit EditCommands(TForm1& window);
+
+    QMenu* menu() const { return menu_; }
+    QAction* carryOverAction() const { return carryOver_; }
+    QAction* nextUndoneAction() const { return nextUndone_; }
+    QString progressText() const;
+
+    // The window tells: an album was opened (or closed), the current row moved, a photo's title
+    // is about to change, the status bar's own text (a save's progress) was set.
+    void albumChanged();
+    void rowShown(int row);
+    void titleChanging(const QString& before, const QString& after);
+    void statusTextSet(const QString& text);
+
+    void carryOver();
+    void goToNextUndone();
+
+private:
+    void showProgress();
+
+    TForm1& window_;
+    QMenu* menu_;
+    QAction* carryOver_;
+    QAction* nextUndone_;
+    QLabel* progress_;
+    int titled_ = 0;  // photos whose title is not empty
+    bool saving_ = false;
+};

@@ -1,0 +1,129 @@
+// The "Úpravy" menu through the real window: captions carried over from the previous photo, the
+// count of captioned photos in the status bar, and the next photo without a title.
+#include "MainWindowFixture.h"
+
+#include "ui/EditCommands.h"
+
+#include <QMenuBar>
+#include <QTest>
+
+using album::Field;
+
+class EditCommandsTest : public MainWindowTest {
+protected:
+    EditCommands& commands() { return form->editCommands(); }
+
+    // An album of `titles.size()` photos whose "info.txt" gives them these titles.
+    void openTitled(const QStringList& titles)
+    {
+        QStringList photos;
+        QString info = QStringLiteral("[head]\r\nname=Alb\r\n");
+        for (int i = 0; i < titles.size(); ++i) {
+            photos << QStringLiteral("p%1.jpg").arg(i);
+            info += QStringLiteral("[p%1]\r\ntitle=%2\r\n").arg(i).arg(titles[i]);
+        }
+        const QString folder = makeAlbum(QStringLiteral("Alb"), photos);
+        writeBytes(folder + QStringLiteral("/info.txt"), cp1250(info));
+        open(folder);
+    }
+};
+
+TEST_F(EditCommandsTest, TheMenuSitsBetweenFileAndSettingsWithShortcutsOfItsOwn)
+{
+    QStringList menus;
+    for (QAction* action : form->menuBar()->actions())
+        if (action->isVisible())
+            menus << action->text();
+    EXPECT_EQ(menus, (QStringList{"&Soubor", "Ú&pravy", "&Konfigurace", "&Nápověda"}));
+    QList<QKeySequence> seen;
+    for (QAction* action : form->findChildren<QAction*>()) {
+        for (const QKeySequence& keys : action->shortcuts()) {
+            EXPECT_FALSE(seen.contains(keys)) << keys.toString().toStdString() << " twice";
+            seen << keys;
+        }
+    }
+    EXPECT_TRUE(seen.contains(QKeySequence(QStringLiteral("Ctrl+B"))));
+    EXPECT_TRUE(seen.contains(QKeySequence(QStringLiteral("Ctrl+N"))));
+    EXPECT_FALSE(commands().carryOverAction()->isEnabled()) << "no album";
+    EXPECT_FALSE(commands().nextUndoneAction()->isEnabled()) << "no album";
+}
+
+TEST_F(EditCommandsTest, CarryingOverTypesThePreviousCaptionsAndUndoTakesThemBack)
+{
+    openTitled({"", "", ""});
+    EXPECT_FALSE(commands().carryOverAction()->isEnabled()) << "the first photo has none before it";
+    typeText(ui().EditFTitle, QStringLiteral("Štrbské pleso"));
+    typeText(ui().MemoF, QStringLiteral("Ráno \"nad\" plesem"));
+    ui().BitBtnNext->click();
+    form->MenuSaveClick();
+    ASSERT_FALSE(form->state().Modified);
+    ASSERT_TRUE(commands().carryOverAction()->isEnabled());
+
+    commands().carryOverAction()->trigger();
+    EXPECT_EQ(ui().EditFTitle->text(), QStringLiteral("Štrbské pleso"));
+    EXPECT_EQ(ui().MemoF->toPlainText(), QStringLiteral("Ráno \"nad\" plesem"));
+    EXPECT_EQ(form->table().Get(Field::Title, 1), QStringLiteral("Štrbské pleso"));
+    EXPECT_EQ(form->table().Get(Field::Description, 1), QStringLiteral("Ráno \"nad\" plesem"));
+    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(ui().MenuSave->isEnabled());
+
+    // The fields' own undo takes each back, into the row too.
+    ui().EditFTitle->undo();
+    ui().MemoF->undo();
+    EXPECT_EQ(ui().EditFTitle->text(), QString());
+    EXPECT_EQ(form->table().Get(Field::Title, 1), QString());
+    EXPECT_EQ(form->table().Get(Field::Description, 1), QString());
+    EXPECT_EQ(form->table().Get(Field::Title, 0), QStringLiteral("Štrbské pleso")) << "the previous photo keeps its own";
+}
+
+TEST_F(EditCommandsTest, TheStatusBarCountsCaptionedPhotosAsTheyChange)
+{
+    openTitled({"Chata", "", "Štít"});
+    EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 2 z 3"));
+    ui().BitBtnNext->click();
+    typeText(ui().EditFTitle, QStringLiteral("Les"));
+    EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 3 z 3"));
+    typeText(ui().EditFTitle, QStringLiteral("y"));
+    EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 3 z 3")) << "a longer title counts once";
+    ui().EditFTitle->clear();
+    EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 2 z 3"));
+
+    // While a save runs, the status bar shows the save's progress instead.
+    QString during;
+    dialogs.saveFileResult(albums.file(QStringLiteral("jinam/x.txt")));  // a folder that is not there
+    dialogs.duringNextModal([] {});  // the Save As dialog
+    dialogs.duringNextModal([&] { during = commands().progressText(); });  // the save's failure box
+    ui().MenuSaveAs->trigger();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(during, QString());
+    EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 2 z 3"));
+
+    // Another album is counted afresh; no album, no count.
+    form->state().Modified = false;
+    openTitled({"", "", "", "x"});
+    EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 1 z 4"));
+    dialogs.answerQuestion(false);
+    open(albums.makeFolder(QStringLiteral("prazdna")));
+    EXPECT_EQ(commands().progressText(), QString());
+}
+
+TEST_F(EditCommandsTest, NextUndoneGoesRoundToTheNextPhotoWithoutATitle)
+{
+    openTitled({"a", "", "c", ""});
+    QAction* next = commands().nextUndoneAction();
+    ASSERT_TRUE(next->isEnabled());
+    next->trigger();
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/4"));
+    EXPECT_EQ(ui().EditFName->text(), QStringLiteral("p1")) << "the fields follow the move";
+    next->trigger();
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("4/4"));
+    next->trigger();
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/4")) << "round past the last photo";
+
+    typeText(ui().EditFTitle, QStringLiteral("b"));
+    ui().BitBtnLast->click();
+    typeText(ui().EditFTitle, QStringLiteral("d"));
+    next->trigger();
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("4/4"));
+    EXPECT_EQ(dialogs.notices, QStringList{QStringLiteral("Všechny ostatní fotky už mají nadpis.")});
+}
