@@ -1,6 +1,8 @@
 #include "ui/EditCommands.h"
 
+#include "album/ExifDate.h"
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
 
@@ -34,7 +36,8 @@ void typeOver(QPlainTextEdit* field, const QString& text)
 EditCommands::EditCommands(TForm1& window)
     : QObject(&window), window_(window), menu_(new QMenu(QStringLiteral("Ú&pravy"), &window)),
       carryOver_(new QAction(QStringLiteral("&Převzít z předchozí fotky"), &window)),
-      nextUndone_(new QAction(QStringLiteral("Další &nepopsaná"), &window)), progress_(new QLabel(&window))
+      nextUndone_(new QAction(QStringLiteral("Další &nepopsaná"), &window)),
+      exifDates_(new QAction(QStringLiteral("&Data fotek podle EXIF..."), &window)), progress_(new QLabel(&window))
 {
     menu_->setObjectName(QStringLiteral("MenuEdit"));
     carryOver_->setObjectName(QStringLiteral("MenuCarryOver"));
@@ -43,11 +46,16 @@ EditCommands::EditCommands(TForm1& window)
     nextUndone_->setObjectName(QStringLiteral("MenuNextUndone"));
     nextUndone_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     nextUndone_->setToolTip(QStringLiteral("Další fotka bez nadpisu (Ctrl+N)"));
+    exifDates_->setObjectName(QStringLiteral("MenuExifDates"));
+    exifDates_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     menu_->addAction(carryOver_);
     menu_->addAction(nextUndone_);
+    menu_->addSeparator();
+    menu_->addAction(exifDates_);
     window.menuBar()->insertMenu(window.ui().MenuConf->menuAction(), menu_);
     connect(carryOver_, &QAction::triggered, this, platform::endingAtItsEdge([this] { carryOver(); }));
     connect(nextUndone_, &QAction::triggered, this, platform::endingAtItsEdge([this] { goToNextUndone(); }));
+    connect(exifDates_, &QAction::triggered, this, platform::endingAtItsEdge([this] { datesFromExif(); }));
     progress_->setObjectName(QStringLiteral("LabelProgress"));
     window.statusBar()->addPermanentWidget(progress_);
     albumChanged();
@@ -75,6 +83,7 @@ void EditCommands::rowShown(int row)
     const bool open = window_.state().AlbumOpen;
     carryOver_->setEnabled(open && row > 0);
     nextUndone_->setEnabled(open);
+    exifDates_->setEnabled(open);
 }
 
 void EditCommands::titleChanging(const QString& before, const QString& after)
@@ -124,4 +133,40 @@ void EditCommands::goToNextUndone()
         }
     }
     platform::dialogs().showNotice(QStringLiteral("Všechny ostatní fotky už mají nadpis."));
+}
+
+void EditCommands::datesFromExif()
+{
+    album::WorkingState& state = window_.state();
+    if (!state.AlbumOpen)
+        return;
+    if (window_.ui().CheckBoxDate->isChecked()) {
+        platform::dialogs().showNotice(
+            QStringLiteral("Data fotek jsou svázána s datem alba. Zrušte nejdřív svázání, pak je lze nastavit podle EXIF."));
+        return;
+    }
+    album::PhotoTable& table = window_.table();
+    std::vector<std::pair<int, QString>> newDates;
+    for (int r = 0; r < table.RowCount(); ++r) {
+        const auto taken = album::exifDate(platform::joinPath(state.AlbumDir, table.Get(album::Field::FileName, r)));
+        if (!taken)
+            continue;
+        const QString date = platform::shortDate(*taken);
+        if (date != table.Get(album::Field::Date, r))
+            newDates.emplace_back(r, date);
+    }
+    if (newDates.empty()) {
+        platform::dialogs().showNotice(QStringLiteral("Žádná fotka nemá v EXIF jiné datum pořízení, než jaké už má."));
+        return;
+    }
+    const QString question = QStringLiteral("Datum pořízení podle EXIF dostane %1 z %2 fotek; ostatní si svá data "
+                                            "ponechají. Pokračovat?")
+                                 .arg(newDates.size())
+                                 .arg(table.RowCount());
+    if (!platform::dialogs().askYesNo(QStringLiteral("Data fotek podle EXIF"), question))
+        return;
+    for (const auto& [row, date] : newDates)
+        table.Set(album::Field::Date, row, date);
+    window_.MarkModified();
+    window_.ShowPhotoFields(state.CurrentRow);
 }

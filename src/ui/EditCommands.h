@@ -13,6 +13,9 @@ class TForm1;
 //   back. Disabled on the first photo and without an album.
 // - "Další nepopsaná" (Ctrl+N) moves to the next photo after the current one, round to the first,
 //   whose title is empty, as the navigation buttons move; says so when there is none.
+// - "Data fotek podle EXIF" (Ctrl+Shift+E) sets each photo's date to the date it was taken, as
+//   its EXIF header says, after a question that says how many photos get a new date; the others
+//   keep theirs. Not while the photo dates are bound to the album's.
 // The status bar shows, while no save is running, how many photos have a title
 // ("Popsáno 37 z 120"). The count is kept, never counted again at a keystroke.
 class EditCommands : public QObject {
@@ -22,6 +25,7 @@ public:
     QMenu* menu() const { return menu_; }
     QAction* carryOverAction() const { return carryOver_; }
     QAction* nextUndoneAction() const { return nextUndone_; }
+    QAction* exifDatesAction() const { return exifDates_; }
     QString progressText() const;
 
     // The window tells: an album was opened (or closed), the current row moved, a photo's title
@@ -33,6 +37,7 @@ public:
 
     void carryOver();
     void goToNextUndone();
+    void datesFromExif();
 
 private:
     void showProgress();
@@ -41,6 +46,7 @@ private:
     QMenu* menu_;
     QAction* carryOver_;
     QAction* nextUndone_;
+    QAction* exifDates_;
     QLabel* progress_;
     int titled_ = 0;  // photos whose title is not empty
     bool saving_ = false;

@@ -5,6 +5,10 @@
 // errors ("JPEG error #N", "Cannot open file ...", "Invalid floating point operation"). A
 // crash, undefined behaviour, another error, or an input that runs out of memory or time (the
 // run's -rss_limit_mb and -timeout) is a finding.
+//
+// The same bytes go through the reading of the date taken from the EXIF header, as a file and,
+// behind the EXIF mark, as the header's own bytes: a date or none, never a crash or a hang.
+#include "album/ExifDate.h"
 #include "platform/Errors.h"
 #include "ui/PhotoPreview.h"
 
@@ -44,6 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
             fail("cannot write the input file", path);
     }
+    if (const auto date = album::exifDate(path); date && !date->isValid())
+        fail("an invalid date taken", date->toString());
+    QByteArray segment("Exif\0\0", 6);
+    segment.append(reinterpret_cast<const char*>(data), qsizetype(size));
+    if (const auto date = album::exifDateOfSegment(segment); date && !date->isValid())
+        fail("an invalid date taken", date->toString());
     try {
         const ui::PhotoFile photo = ui::readPhotoFile(path);
         const QSize panel = ui::previewPanelSize(photo.width(), photo.height());

@@ -28,6 +28,8 @@ int main(int argc, char** argv)
         {"cmyk.jpg", writeJpegBytes(24, 16, {4, false, false})},
         {"exif-6-intel.jpg", withOrientation(writeJpegBytes(48, 32), 6)},
         {"exif-8-motorola-progressive.jpg", withOrientation(writeJpegBytes(48, 32, {3, true, false}), 8, true)},
+        {"exif-dates-intel.jpg", withExifDates(writeJpegBytes(48, 32), "2003:07:14 10:00:00", "2003:07:15 11:00:00")},
+        {"exif-dates-motorola.jpg", withExifDates(writeJpegBytes(48, 32), "2003:07:14 10:00:00", "", true)},
     };
     for (const auto& seed : seeds) {
         QFile file(folder.filePath(QString::fromLatin1(seed.name)));

@@ -82,3 +82,85 @@ QByteArray withOrientation(QByteArray jpeg, int orientation, bool motorola)
     segment += payload;
     return jpeg.insert(2, segment);
 }
+
+namespace {
+
+// Little helpers for a TIFF structure in either byte order.
+struct TiffWriter {
+    bool motorola;
+    QByteArray bytes;
+
+    void u16(quint16 v)
+    {
+        bytes += motorola ? char(v >> 8) : char(v & 0xFF);
+        bytes += motorola ? char(v & 0xFF) : char(v >> 8);
+    }
+    void u32(quint32 v)
+    {
+        if (motorola) {
+            u16(quint16(v >> 16));
+            u16(quint16(v & 0xFFFF));
+        } else {
+            u16(quint16(v & 0xFFFF));
+            u16(quint16(v >> 16));
+        }
+    }
+    // One entry pointing at `offset` (or holding a LONG), of `type` and `count`.
+    void entry(quint16 tag, quint16 type, quint32 count, quint32 value)
+    {
+        u16(tag);
+        u16(type);
+        u32(count);
+        u32(value);
+    }
+};
+
+QByteArray withNul(QByteArray text)
+{
+    if (!text.endsWith('\0'))
+        text += '\0';
+    return text;
+}
+
+}  // namespace
+
+QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, const QByteArray& dateTime, bool motorola)
+{
+    const QByteArray original = withNul(dateTimeOriginal);
+    const QByteArray plain = withNul(dateTime);
+    const bool hasOriginal = !dateTimeOriginal.isEmpty();
+    const bool hasPlain = !dateTime.isEmpty();
+    // Layout: header (8), IFD0 at 8, then the EXIF IFD, then the strings.
+    const quint32 ifd0Entries = quint32(hasPlain) + 1;  // DateTime, ExifIFD pointer
+    const quint32 ifd0Size = 2 + 12 * ifd0Entries + 4;
+    const quint32 exifAt = 8 + ifd0Size;
+    const quint32 exifEntries = quint32(hasOriginal);
+    const quint32 exifSize = 2 + 12 * exifEntries + 4;
+    const quint32 plainAt = exifAt + exifSize;
+    const quint32 originalAt = plainAt + (hasPlain ? quint32(plain.size()) : 0);
+
+    TiffWriter w{motorola, motorola ? QByteArray("MM") : QByteArray("II")};
+    w.u16(42);
+    w.u32(8);
+    w.u16(quint16(ifd0Entries));
+    if (hasPlain)
+        w.entry(0x0132, 2, quint32(plain.size()), plainAt);
+    w.entry(0x8769, 4, 1, exifAt);
+    w.u32(0);
+    w.u16(quint16(exifEntries));
+    if (hasOriginal)
+        w.entry(0x9003, 2, quint32(original.size()), originalAt);
+    w.u32(0);
+    if (hasPlain)
+        w.bytes += plain;
+    if (hasOriginal)
+        w.bytes += original;
+
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + w.bytes;
+    const int length = int(payload.size()) + 2;
+    QByteArray segment("\xFF\xE1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xFF);
+    segment += payload;
+    return jpeg.insert(2, segment);
+}

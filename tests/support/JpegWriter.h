@@ -20,3 +20,9 @@ QByteArray withOrientation(QByteArray jpeg, int orientation, bool motorola = fal
 // `jpeg` with its frame header claiming width x height pixels (as a decompression bomb does):
 // the data stays as it is.
 QByteArray withClaimedSize(QByteArray jpeg, int width, int height);
+
+// `jpeg` with an EXIF APP1 segment right after the start-of-image marker holding DateTime in the
+// first directory and DateTimeOriginal in the EXIF directory (each left out when empty; each
+// written as given, without its NUL when it already has one).
+QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, const QByteArray& dateTime,
+                         bool motorola = false);

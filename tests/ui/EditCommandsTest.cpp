@@ -2,6 +2,7 @@
 // count of captioned photos in the status bar, and the next photo without a title.
 #include "MainWindowFixture.h"
 
+#include "support/JpegWriter.h"
 #include "ui/EditCommands.h"
 
 #include <QMenuBar>
@@ -126,4 +127,41 @@ TEST_F(EditCommandsTest, NextUndoneGoesRoundToTheNextPhotoWithoutATitle)
     next->trigger();
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("4/4"));
     EXPECT_EQ(dialogs.notices, QStringList{QStringLiteral("Všechny ostatní fotky už mají nadpis.")});
+}
+
+TEST_F(EditCommandsTest, DatesFromExifAfterAQuestionThatCountsThem)
+{
+    const QString folder = makeAlbum(QStringLiteral("Exif"), {"p0.jpg", "p1.jpg", "p2.jpg"});
+    const QByteArray jpeg = writeJpegBytes(64, 48);
+    writeBytes(folder + QStringLiteral("/p0.jpg"), withExifDates(jpeg, "2003:07:14 10:00:00", ""));
+    writeBytes(folder + QStringLiteral("/p2.jpg"), withExifDates(jpeg, "2004:01:15 08:00:00", ""));  // the date it has
+    for (const char* name : {"p0.jpg", "p2.jpg"})
+        setModificationTime(folder + u'/' + QLatin1String(name), QDateTime(QDate(2004, 1, 15), QTime(12, 0)));
+    open(folder);
+    form->MenuSaveClick();
+    QAction* exif = form->editCommands().exifDatesAction();
+    ASSERT_TRUE(exif->isEnabled());
+
+    dialogs.answerQuestion(false);
+    exif->trigger();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Datum pořízení podle EXIF dostane 1 z 3 fotek; ostatní si "
+                                                        "svá data ponechají. Pokračovat?"));
+    EXPECT_EQ(form->table().Get(Field::Date, 0), QStringLiteral("15.1.2004")) << "No changes nothing";
+    EXPECT_FALSE(form->state().Modified);
+
+    dialogs.answerQuestion(true);
+    exif->trigger();
+    EXPECT_EQ(form->table().Get(Field::Date, 0), QStringLiteral("14.7.2003"));
+    EXPECT_EQ(ui().EditFdate->text(), QStringLiteral("14.7.2003")) << "the photo shown shows it";
+    EXPECT_EQ(form->table().Get(Field::Date, 1), QStringLiteral("15.1.2004")) << "no EXIF: kept";
+    EXPECT_EQ(form->table().Get(Field::Date, 2), QStringLiteral("15.1.2004"));
+    EXPECT_TRUE(form->state().Modified);
+
+    // Nothing left to change, and never while the dates are bound to the album's.
+    exif->trigger();
+    ui().CheckBoxDate->setChecked(true);
+    exif->trigger();
+    EXPECT_EQ(dialogs.notices.size(), 2);
+    EXPECT_EQ(dialogs.questions.size(), 2u);
 }
