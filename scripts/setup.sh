@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2 xvfb xauth x11-apps netpbm xdotool desktop-file-utils
   clang-14 libclang-rt-14-dev
   php-cli
+  libhunspell-dev hunspell-cs
 )
 
 missing=()

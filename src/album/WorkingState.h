@@ -22,6 +22,7 @@ struct WorkingState {
     QString DefaultDir;             // the default folder setting
     bool SaveLastDir = false;       // keep the last folder (as read at start-up)
     bool AutoSave = false;          // autosave switched on
+    bool SpellCheck = true;         // spelling checked in the caption fields (where a dictionary is)
     int AutoSaveMinutes = 0;        // autosave interval
 };
 

@@ -16,6 +16,7 @@ namespace {
 
 const QString kConfig = QStringLiteral("config");
 const QString kWindow = QStringLiteral("window");
+const QString kSpelling = QStringLiteral("spelling");  // newer than the rest: older versions ignore it
 
 // Where the window opens when the file does not place it: its outer top-left corner.
 constexpr QPoint kBuiltInPosition(244, 94);
@@ -119,6 +120,7 @@ WindowPlacement LoadSettings(album::WorkingState& state)
     state.DefaultDir = platform::folderExists(defaultDir) ? defaultDir : state.ProgramDir;
     readYesNo(read(kConfig, "AutoSave"), state.AutoSave);
     state.AutoSaveMinutes = numbers.read(kConfig, QStringLiteral("AutoSaveValue"), QStringLiteral("5")).value_or(5);
+    readYesNo(read(kSpelling, "Check"), state.SpellCheck);
 
     WindowPlacement placement;
     const QString windowState = read(kWindow, "WindowState");
@@ -159,6 +161,10 @@ void SaveSettings(const album::WorkingState& state, const SettingsToSave& values
             ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Normal"));
         else if (values.maximised && !values.fullScreen)
             ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Maximized"));
+        // Written once it differs from the default (on), and kept up to date from then on.
+        const QString absent(QChar(0x1));  // no value of the file is this
+        if (!state.SpellCheck || ini.ReadString(kSpelling, QStringLiteral("Check"), absent) != absent)
+            ini.WriteString(kSpelling, QStringLiteral("Check"), yesNo(state.SpellCheck));
         ini.Flush();
     } catch (const storage::EIniFileException&) {
         // The settings are lost, silently: the program works on without them.

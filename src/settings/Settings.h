@@ -16,6 +16,8 @@
 //   DefaultDir=<DefaultDir>          Width=<outer width, window frame included>
 //   AutoSave=yes|no                  Height=<outer height, window frame included>
 //   AutoSaveValue=<minutes>          WindowState=Normal|Maximized
+//   [spelling]
+//   Check=yes|no   (written once it is "no", or when the file has it; missing reads as yes)
 //
 // The window's numbers are those of its outer frame, as the desktop shows it. This reads and
 // writes the values only; placing the main window by them is the window's (ui/WindowPlacement).

@@ -3,6 +3,8 @@
 #include "album/ExifDate.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "ui/SpellChecker.h"
+#include "ui/SpellFields.h"
 #include "ui/TForm1.h"
 #include "ui_TForm1.h"
 
@@ -12,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTextCursor>
 
@@ -37,7 +40,8 @@ EditCommands::EditCommands(TForm1& window)
     : QObject(&window), window_(window), menu_(new QMenu(QStringLiteral("Ú&pravy"), &window)),
       carryOver_(new QAction(QStringLiteral("&Převzít z předchozí fotky"), &window)),
       nextUndone_(new QAction(QStringLiteral("Další &nepopsaná"), &window)),
-      exifDates_(new QAction(QStringLiteral("&Data fotek podle EXIF..."), &window)), progress_(new QLabel(&window))
+      exifDates_(new QAction(QStringLiteral("&Data fotek podle EXIF..."), &window)),
+      spelling_(new QAction(QStringLiteral("&Kontrola pravopisu"), &window)), progress_(new QLabel(&window))
 {
     menu_->setObjectName(QStringLiteral("MenuEdit"));
     carryOver_->setObjectName(QStringLiteral("MenuCarryOver"));
@@ -52,13 +56,45 @@ EditCommands::EditCommands(TForm1& window)
     menu_->addAction(nextUndone_);
     menu_->addSeparator();
     menu_->addAction(exifDates_);
+    menu_->addSeparator();
+    spelling_->setObjectName(QStringLiteral("MenuSpelling"));
+    spelling_->setCheckable(true);
+    spelling_->setEnabled(false);  // until a dictionary is found
+    menu_->addAction(spelling_);
+    menu_->setToolTipsVisible(true);
     window.menuBar()->insertMenu(window.ui().MenuConf->menuAction(), menu_);
     connect(carryOver_, &QAction::triggered, this, platform::endingAtItsEdge([this] { carryOver(); }));
     connect(nextUndone_, &QAction::triggered, this, platform::endingAtItsEdge([this] { goToNextUndone(); }));
     connect(exifDates_, &QAction::triggered, this, platform::endingAtItsEdge([this] { datesFromExif(); }));
+    connect(spelling_, &QAction::toggled, this, [this](bool on) {
+        window_.state().SpellCheck = on;
+        if (spellFields_)
+            spellFields_->setEnabled(on);
+    });
     progress_->setObjectName(QStringLiteral("LabelProgress"));
     window.statusBar()->addPermanentWidget(progress_);
     albumChanged();
+}
+
+EditCommands::~EditCommands() = default;
+
+void EditCommands::startSpelling(const QString& dictionaryFolder)
+{
+    delete spellFields_;
+    const bool wanted = window_.state().SpellCheck;
+    checker_ = std::make_unique<SpellChecker>(
+        dictionaryFolder, platform::joinPath(window_.state().ProgramDir, QStringLiteral("albisko-slovnik.txt")));
+    auto& u = window_.ui();
+    spellFields_ = new SpellFields(*checker_, {u.EditAName, u.EditFTitle, u.EditFName}, {u.MemoA, u.MemoF}, this);
+    const bool available = checker_->available();
+    spelling_->setEnabled(available);
+    spelling_->setToolTip(available ? QStringLiteral("Podtrhává slova, která český slovník nezná") : checker_->problem());
+    spelling_->setStatusTip(spelling_->toolTip());
+    {
+        const QSignalBlocker quiet(spelling_);  // the setting stays as stored
+        spelling_->setChecked(available && wanted);
+    }
+    spellFields_->setEnabled(available && wanted);
 }
 
 QString EditCommands::progressText() const

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 
 class QAction;
+class SpellChecker;
+class SpellFields;
 class QLabel;
 class QMenu;
 class TForm1;
@@ -16,16 +19,25 @@ class TForm1;
 // - "Data fotek podle EXIF" (Ctrl+Shift+E) sets each photo's date to the date it was taken, as
 //   its EXIF header says, after a question that says how many photos get a new date; the others
 //   keep theirs. Not while the photo dates are bound to the album's.
+// - "Kontrola pravopisu" switches the Czech spelling of the caption fields (SpellFields); stored.
 // The status bar shows, while no save is running, how many photos have a title
 // ("Popsáno 37 z 120"). The count is kept, never counted again at a keystroke.
 class EditCommands : public QObject {
 public:
     explicit EditCommands(TForm1& window);
+    ~EditCommands() override;
 
     QMenu* menu() const { return menu_; }
     QAction* carryOverAction() const { return carryOver_; }
     QAction* nextUndoneAction() const { return nextUndone_; }
     QAction* exifDatesAction() const { return exifDates_; }
+    QAction* spellingAction() const { return spelling_; }
+    SpellFields* spellFields() const { return spellFields_; }
+
+    // Spelling in the caption fields, with Hunspell's Czech dictionary from `dictionaryFolder`
+    // and the personal word list in the working folder; switched as the settings say. Without
+    // a dictionary the menu item is disabled and says which package provides it.
+    void startSpelling(const QString& dictionaryFolder);
     QString progressText() const;
 
     // The window tells: an album was opened (or closed), the current row moved, a photo's title
@@ -47,6 +59,9 @@ private:
     QAction* carryOver_;
     QAction* nextUndone_;
     QAction* exifDates_;
+    QAction* spelling_;
+    std::unique_ptr<SpellChecker> checker_;
+    SpellFields* spellFields_ = nullptr;
     QLabel* progress_;
     int titled_ = 0;  // photos whose title is not empty
     bool saving_ = false;

@@ -14,6 +14,7 @@
 #include "ui/ProgramFont.h"
 #include "ui/EditCommands.h"
 #include "ui/FieldKeys.h"
+#include "ui/SpellChecker.h"
 #include "ui/Mnemonics.h"
 #include "ui/ToolIcons.h"
 #include "ui/ToolbarEditor.h"
@@ -108,6 +109,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     ui_->MemoF->setEncoding(&state_.CaptionEncoding);
     connectHandlers();
     FormCreate();
+    editCommands_->startSpelling(SpellChecker::systemDictionaryFolder());
 }
 
 TForm1::~TForm1() = default;

@@ -5,8 +5,8 @@
 # drives it with real key and mouse events through xdotool: Open through Qt's own folder picker,
 # captions with Czech diacritics typed into the fields, moving with "Další" and the navigation
 # buttons, Save with Ctrl+S, "Další" pressed twice as fast as keys go, Alt+D on the last photo
-# (nothing typed), Ctrl+A from a text field (Nastavení), one more change, Soubor > Zavřít and
-# "Yes" in the real question box.
+# (nothing typed), Ctrl+A from a text field (Nastavení), one more change with a misspelled word
+# corrected from the field's context menu, Soubor > Zavřít and "Yes" in the real question box.
 # Then "info.txt" is compared byte for byte with the expected Windows-1250 bytes and "albisko.ini"
 # is checked. Screenshots of the main window with the open album and of the (Czech) folder picker
 # are left in the build folder (e2e-main-window.png, e2e-folder-picker.png); the working files of the last run stay in <build folder>/e2e.
@@ -332,7 +332,13 @@ focus "$MAIN"
 click "${LAST_BUTTON[@]}"
 wait_for "photo 3 after Last" 10 preview_shows blue
 click "${PHOTO_DESC_FIELD[@]}"
-type_text "Západ slunce nad Tatrami"
+# Typed with a misspelling, which the spelling underlines; the field's context menu (the menu
+# key, at the word the cursor ends) offers "Tatrami" first, and Return takes it.
+type_text "Západ slunce nad Tatrmi"
+key Menu
+wait_for "the description's context menu" 10 other_window_shown
+key Down Return
+wait_for "the context menu to close" 10 no_other_window
 # Soubor > Zavřít from the keyboard: Alt+S opens the menu, Z closes the window.
 wait_for "no box or menu over the main window" 10 no_other_window
 key alt+s
