@@ -8,6 +8,8 @@
 
 #include <hunspell.hxx>
 
+#include <algorithm>
+
 SpellChecker::SpellChecker(const QString& dictionaryFolder, const QString& personalPath) : personalPath_(personalPath)
 {
     const QString aff = dictionaryFolder + QStringLiteral("/cs_CZ.aff");

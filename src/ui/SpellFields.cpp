@@ -94,7 +94,7 @@ void SpellFields::recheckAll()
 
 QList<std::pair<int, int>> SpellFields::underlined(const QLineEdit* field) const
 {
-    return field->property("misspelled").value<QList<std::pair<int, int>>>();
+    return underlined_.value(field);
 }
 
 // A single-line field has no formats of its own; the underlines go in as the formats of an
@@ -102,7 +102,7 @@ QList<std::pair<int, int>> SpellFields::underlined(const QLineEdit* field) const
 void SpellFields::recheck(QLineEdit* field)
 {
     const QList<std::pair<int, int>> words = enabled_ ? checker_.misspelled(field->text()) : QList<std::pair<int, int>>();
-    field->setProperty("misspelled", QVariant::fromValue(words));
+    underlined_.insert(field, words);
     QList<QInputMethodEvent::Attribute> formats;
     for (const auto& [start, length] : words)
         formats << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, start - field->cursorPosition(), length,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <utility>
@@ -35,5 +36,6 @@ private:
     QList<QLineEdit*> lines_;
     QList<QPlainTextEdit*> memos_;
     QList<class MemoSpelling*> highlighters_;
+    QHash<const QLineEdit*, QList<std::pair<int, int>>> underlined_;  // per single-line field
     bool enabled_ = false;
 };
