@@ -3,12 +3,14 @@
 #include "app/Translation.h"
 #include "app/Windows.h"
 #include "platform/QtDialogs.h"
+#include "ui/OpenFromOutside.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -46,6 +48,12 @@ int main(int argc, char** argv)  // PAlbisko
     Windows windows;
     dialogs.setOwner(windows.form1.get());
     windows.form1->show();
+    // `albisko FOLDER` opens the folder once the window is up.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1)
+        QTimer::singleShot(0, windows.form1.get(), [&windows, folder = arguments.at(1)] {
+            openFromCommandLine(*windows.form1, folder);
+        });
     const int result = app.exec();
     platform::installDialogs(nullptr);
     return result;

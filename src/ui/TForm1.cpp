@@ -14,6 +14,7 @@
 #include "ui/ProgramFont.h"
 #include "ui/EditCommands.h"
 #include "ui/FieldKeys.h"
+#include "ui/OpenFromOutside.h"
 #include "ui/SpellChecker.h"
 #include "ui/Mnemonics.h"
 #include "ui/ToolIcons.h"
@@ -90,6 +91,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     applyFonts();
     applyIcons();
     makeToolbarEditable(ui_->ToolBar1);
+    openDroppedAlbums(*this);
     statusBar()->setFixedHeight(20);
     statusLabel_ = new QLabel(statusBar());
     statusBar()->addWidget(statusLabel_, 1);
@@ -563,6 +565,11 @@ void TForm1::CheckBoxRightsClick()
 
 void TForm1::MenuOpenClick()
 {
+    openAlbum(std::nullopt);
+}
+
+void TForm1::openAlbum(const std::optional<QString>& given)
+{
     openUnderWay_ = true;
     const auto openEnds = qScopeGuard([this] { openUnderWay_ = false; });
     // When the save offered here fails, the album stays as it is (it can still be saved
@@ -575,7 +582,8 @@ void TForm1::MenuOpenClick()
         state_.AlbumDir = state_.DefaultDir;
     if (!platform::folderExists(state_.AlbumDir))
         state_.AlbumDir.clear();
-    if (auto chosen = platform::dialogs().pickFolder(state_.AlbumDir))
+    // A folder given from outside (the command line, a drop) stands for the picker's answer.
+    if (auto chosen = given ? given : platform::dialogs().pickFolder(state_.AlbumDir))
         state_.AlbumDir = QDir::cleanPath(*chosen);
     const QString captionPath = platform::joinPath(state_.AlbumDir, kCaptionFile);
     state_.CaptionFileFound = platform::fileExists(captionPath);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <exception>
 #include <memory>
+#include <optional>
 
 class EditCommands;
 class QAbstractButton;
@@ -45,6 +46,9 @@ public:
 
     // Commands
     void MenuOpenClick();
+    // Open with `folder` (an absolute path) in place of the folder picker's answer: the same
+    // sequence, the save question first; nullopt: the picker asks.
+    void openAlbum(const std::optional<QString>& folder);
     void MenuSaveClick();
     void MenuSaveAsClick();
     void MenuCloseClick();

@@ -23,7 +23,7 @@ for f in bin/albisko bin/albisko-desktop share/applications/albisko.desktop \
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 entry="$prefix/share/applications/albisko.desktop"
-grep -qx "Exec=$prefix/bin/albisko-desktop" "$entry" || fail "desktop entry does not start the launcher: $(grep Exec "$entry")"
+grep -qx "Exec=$prefix/bin/albisko-desktop %f" "$entry" || fail "desktop entry does not start the launcher: $(grep Exec "$entry")"
 grep -qx "Icon=albisko" "$entry" || fail "desktop entry has no icon"
 grep -q "^Categories=.*Graphics;.*Photography;" "$entry" || fail "desktop entry has no Graphics/Photography category"
 if command -v desktop-file-validate >/dev/null; then

@@ -1,0 +1,85 @@
+#include "ui/OpenFromOutside.h"
+
+#include "platform/Dialogs.h"
+#include "ui/TForm1.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// The one local path of a drag, or nothing.
+QString droppedPath(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return QString();
+    return data->urls().front().toLocalFile();
+}
+
+class DropOpener : public QObject {
+public:
+    explicit DropOpener(TForm1& window) : QObject(&window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!folderOfDrop(droppedPath(drag->mimeData())).isEmpty())
+                drag->acceptProposedAction();
+            return true;
+        }
+        if (event->type() != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString folder = folderOfDrop(droppedPath(drop->mimeData()));
+        if (folder.isEmpty())
+            return true;
+        drop->acceptProposedAction();
+        // Opened once the drop is over: Open may ask questions, which must not run inside the
+        // desktop's drag and drop.
+        QTimer::singleShot(0, &window_, [window = &window_, folder] {
+            platform::endingAtItsEdge([window, folder] { window->openAlbum(folder); })();
+        });
+        return true;
+    }
+
+private:
+    TForm1& window_;
+};
+
+}  // namespace
+
+QString folderOfDrop(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    const QFileInfo info(path);
+    if (info.isDir())
+        return info.absoluteFilePath();
+    if (info.isFile() && info.suffix().compare(QLatin1String("jpg"), Qt::CaseInsensitive) == 0)
+        return info.absolutePath();
+    return QString();
+}
+
+void openFromCommandLine(TForm1& window, const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isDir()) {
+        platform::dialogs().showWarning(
+            QStringLiteral("%1 není složka s fotkami, kterou by šlo otevřít.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    platform::endingAtItsEdge([&window, folder = info.absoluteFilePath()] { window.openAlbum(folder); })();
+}
+
+void openDroppedAlbums(TForm1& window)
+{
+    window.setAcceptDrops(true);
+    window.installEventFilter(new DropOpener(window));
+}
