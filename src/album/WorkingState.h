@@ -3,6 +3,7 @@
 #include "storage/ProfileFile.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace album {
 
@@ -23,6 +24,7 @@ struct WorkingState {
     bool SaveLastDir = false;       // keep the last folder (as read at start-up)
     bool AutoSave = false;          // autosave switched on
     bool SpellCheck = true;         // spelling checked in the caption fields (where a dictionary is)
+    QStringList RecentAlbums;       // the last albums opened, newest first, at most 8
     int AutoSaveMinutes = 0;        // autosave interval
 };
 

@@ -17,6 +17,8 @@ namespace {
 const QString kConfig = QStringLiteral("config");
 const QString kWindow = QStringLiteral("window");
 const QString kSpelling = QStringLiteral("spelling");  // newer than the rest: older versions ignore it
+const QString kRecent = QStringLiteral("recent");      // likewise
+constexpr int kRecentAlbums = 8;
 
 // Where the window opens when the file does not place it: its outer top-left corner.
 constexpr QPoint kBuiltInPosition(244, 94);
@@ -121,6 +123,12 @@ WindowPlacement LoadSettings(album::WorkingState& state)
     readYesNo(read(kConfig, "AutoSave"), state.AutoSave);
     state.AutoSaveMinutes = numbers.read(kConfig, QStringLiteral("AutoSaveValue"), QStringLiteral("5")).value_or(5);
     readYesNo(read(kSpelling, "Check"), state.SpellCheck);
+    state.RecentAlbums.clear();
+    for (int i = 1; i <= kRecentAlbums; ++i) {
+        const QString folder = ini.ReadString(kRecent, QStringLiteral("Album%1").arg(i), QString());
+        if (!folder.isEmpty() && !state.RecentAlbums.contains(folder))
+            state.RecentAlbums << folder;
+    }
 
     WindowPlacement placement;
     const QString windowState = read(kWindow, "WindowState");
@@ -165,6 +173,11 @@ void SaveSettings(const album::WorkingState& state, const SettingsToSave& values
         const QString absent(QChar(0x1));  // no value of the file is this
         if (!state.SpellCheck || ini.ReadString(kSpelling, QStringLiteral("Check"), absent) != absent)
             ini.WriteString(kSpelling, QStringLiteral("Check"), yesNo(state.SpellCheck));
+        // Written once there is an album to list; every place then, so that none stays behind.
+        if (!state.RecentAlbums.isEmpty() || ini.ReadString(kRecent, QStringLiteral("Album1"), absent) != absent) {
+            for (int i = 1; i <= kRecentAlbums; ++i)
+                ini.WriteString(kRecent, QStringLiteral("Album%1").arg(i), state.RecentAlbums.value(i - 1));
+        }
         ini.Flush();
     } catch (const storage::EIniFileException&) {
         // The settings are lost, silently: the program works on without them.

@@ -18,6 +18,8 @@
 //   AutoSaveValue=<minutes>          WindowState=Normal|Maximized
 //   [spelling]
 //   Check=yes|no   (written once it is "no", or when the file has it; missing reads as yes)
+//   [recent]
+//   Album1=<the album opened last> ... Album8   (written once there is one)
 //
 // The window's numbers are those of its outer frame, as the desktop shows it. This reads and
 // writes the values only; placing the main window by them is the window's (ui/WindowPlacement).

@@ -2,11 +2,13 @@
 
 #include "platform/Dialogs.h"
 #include "ui/TForm1.h"
+#include "ui_TForm1.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -82,4 +84,38 @@ void openDroppedAlbums(TForm1& window)
 {
     window.setAcceptDrops(true);
     window.installEventFilter(new DropOpener(window));
+}
+
+RecentAlbums::RecentAlbums(TForm1& window)
+    : QObject(&window), window_(window), menu_(new QMenu(QStringLiteral("&Nedávná alba"), &window))
+{
+    menu_->setObjectName(QStringLiteral("MenuRecent"));
+    window.ui().MenuFile->insertMenu(window.ui().MenuClose, menu_);
+    window.ui().MenuFile->insertSeparator(window.ui().MenuClose);
+    connect(menu_, &QMenu::aboutToShow, this, &RecentAlbums::fill);
+    fill();
+}
+
+void RecentAlbums::remember(const QString& folder)
+{
+    QStringList& albums = window_.state().RecentAlbums;
+    albums.removeAll(folder);
+    albums.prepend(folder);
+    while (albums.size() > 8)
+        albums.removeLast();
+    fill();
+}
+
+void RecentAlbums::fill()
+{
+    menu_->clear();
+    const QStringList& albums = window_.state().RecentAlbums;
+    for (const QString& folder : albums) {
+        QAction* action = menu_->addAction(QDir::toNativeSeparators(folder));
+        action->setEnabled(QFileInfo(folder).isDir());  // gone: shown, not offered
+        connect(action, &QAction::triggered, &window_, [window = &window_, folder] {
+            platform::endingAtItsEdge([window, folder] { window->openAlbum(folder); })();
+        });
+    }
+    menu_->setEnabled(!albums.isEmpty());
 }

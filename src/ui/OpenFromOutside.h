@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class TForm1;
@@ -13,3 +14,20 @@ void openFromCommandLine(TForm1& window, const QString& path);
 // Whether a dropped path opens an album, and which folder: the folder itself, or a photo's.
 QString folderOfDrop(const QString& path);
 void openDroppedAlbums(TForm1& window);
+
+// "Soubor > Nedávná alba": the last 8 albums opened (the state's RecentAlbums, kept in the
+// settings file), newest first; a folder that is gone is listed disabled. Choosing one opens it
+// through the Open sequence.
+class RecentAlbums : public QObject {
+public:
+    explicit RecentAlbums(TForm1& window);
+    class QMenu* menu() const { return menu_; }
+    // An album was opened: it goes to the top.
+    void remember(const QString& folder);
+
+private:
+    void fill();
+
+    TForm1& window_;
+    class QMenu* menu_;
+};

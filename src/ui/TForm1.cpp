@@ -111,6 +111,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     ui_->MemoF->setEncoding(&state_.CaptionEncoding);
     connectHandlers();
     FormCreate();
+    recentAlbums_ = new RecentAlbums(*this);  // from the albums the settings list
     editCommands_->startSpelling(SpellChecker::systemDictionaryFolder());
 }
 
@@ -622,6 +623,7 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
         throw;
     }
     editCommands_->albumChanged();
+    recentAlbums_->remember(state_.AlbumDir);
     // The album is complete from here on: a photo that cannot be shown, or a photo right that
     // is not a number, is reported once the window shows the first row.
     const int rows = StringGrid1.RowCount();

@@ -43,6 +43,7 @@ public:
     QTimer& autosaveTimer() { return Timer1; }
     ui::PreviewPrefetch& previewPrefetch() { return prefetch_; }
     EditCommands& editCommands() { return *editCommands_; }
+    class RecentAlbums& recentAlbums() { return *recentAlbums_; }
 
     // Commands
     void MenuOpenClick();
@@ -168,6 +169,7 @@ private:
     bool datesBackedUp_ = false;       // the rows' DateBackup holds their dates from the binding
     QString lastSaveAsPath_;           // shown by the next Save As
     class QLabel* statusLabel_ = nullptr;
-    EditCommands* editCommands_ = nullptr;  // the "Úpravy" menu and the progress in the status bar
+    EditCommands* editCommands_ = nullptr;
+    class RecentAlbums* recentAlbums_ = nullptr;  // Soubor > Nedávná alba  // the "Úpravy" menu and the progress in the status bar
     std::exception_ptr carriedError_;  // raised by a handler during such a change
 };

@@ -4,6 +4,8 @@
 
 #include "ui/OpenFromOutside.h"
 
+#include <QMenu>
+
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -65,4 +67,45 @@ TEST_F(OpenFromOutsideTest, AFolderOrAPhotoDroppedOnTheWindowOpensItsAlbum)
     writeBytes(albums.file(QStringLiteral("poznamka.txt")), "x");
     EXPECT_FALSE(drop(albums.file(QStringLiteral("poznamka.txt"))));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Fatra - Albisko"));
+}
+
+TEST_F(OpenFromOutsideTest, RecentAlbumsListTheLastEightNewestFirstAndAreStored)
+{
+    QStringList folders;
+    for (int i = 0; i < 9; ++i) {
+        folders << makeAlbum(QStringLiteral("Album%1").arg(i), {"a.jpg"});
+        form->state().Modified = false;
+        openFromCommandLine(*form, folders.back());
+    }
+    const auto listed = [this] {
+        QMenu* menu = form->recentAlbums().menu();
+        emit menu->aboutToShow();
+        QStringList items;
+        for (const QAction* action : menu->actions())
+            items << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (pryč)"));
+        return items;
+    };
+    QStringList expected;
+    for (int i = 8; i >= 1; --i)
+        expected << folders[i];
+    EXPECT_EQ(listed(), expected) << "eight, newest first";
+
+    // Opened again, an album goes to the top once; a folder that is gone stays, disabled.
+    form->state().Modified = false;
+    form->recentAlbums().menu()->actions().at(3)->trigger();  // Album5
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Album5 - Albisko"));
+    EXPECT_EQ(listed().value(0), folders[5]);
+    EXPECT_EQ(listed().size(), 8);
+    ASSERT_TRUE(QDir(folders[8]).removeRecursively());
+    EXPECT_EQ(listed().value(1), folders[8] + QStringLiteral(" (pryč)"));
+
+    // Kept in the settings file and read back at the next start.
+    const QStringList before = listed();
+    form->state().Modified = false;
+    form->close();
+    const QByteArray ini = readBytes(work.file(QStringLiteral("albisko.ini")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("[recent]\r\nAlbum1=%1\r\n").arg(folders[5]).toUtf8())) << ini.toStdString();
+    windows.reset();
+    start();
+    EXPECT_EQ(listed(), before);
 }
