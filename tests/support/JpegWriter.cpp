@@ -2,6 +2,7 @@
 
 #include <cstdio>  // jpeglib.h needs FILE
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -60,6 +61,22 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height)
     return jpeg;
 }
 
+namespace {
+
+// `jpeg` with an EXIF APP1 segment holding `tiff` right after the start-of-image marker.
+QByteArray withExifSegment(QByteArray jpeg, const QByteArray& tiff)
+{
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    QByteArray segment("\xFF\xE1", 2);
+    segment += char(length >> 8);
+    segment += char(length & 0xFF);
+    segment += payload;
+    return jpeg.insert(2, segment);
+}
+
+}  // namespace
+
 QByteArray withOrientation(QByteArray jpeg, int orientation, bool motorola)
 {
     const char o = char(orientation);
@@ -74,13 +91,7 @@ QByteArray withOrientation(QByteArray jpeg, int orientation, bool motorola)
                      "\x12\x01\x03\x00\x01\x00\x00\x00", 18)
               + QByteArray(1, o) + QByteArray(3, '\0')
               + QByteArray(4, '\0');
-    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
-    const int length = int(payload.size()) + 2;
-    QByteArray segment("\xFF\xE1", 2);
-    segment += char(length >> 8);
-    segment += char(length & 0xFF);
-    segment += payload;
-    return jpeg.insert(2, segment);
+    return withExifSegment(std::move(jpeg), tiff);
 }
 
 namespace {
@@ -156,11 +167,5 @@ QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, co
     if (hasOriginal)
         w.bytes += original;
 
-    const QByteArray payload = QByteArray("Exif\0\0", 6) + w.bytes;
-    const int length = int(payload.size()) + 2;
-    QByteArray segment("\xFF\xE1", 2);
-    segment += char(length >> 8);
-    segment += char(length & 0xFF);
-    segment += payload;
-    return jpeg.insert(2, segment);
+    return withExifSegment(std::move(jpeg), w.bytes);
 }
