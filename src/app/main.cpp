@@ -3,7 +3,9 @@
 #include "app/Translation.h"
 #include "app/Windows.h"
 #include "platform/QtDialogs.h"
+#include "ui/EditCommands.h"
 #include "ui/OpenFromOutside.h"
+#include "ui/SpellChecker.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>
@@ -48,6 +50,7 @@ int main(int argc, char** argv)  // PAlbisko
     Windows windows;
     dialogs.setOwner(windows.form1.get());
     windows.form1->show();
+    windows.form1->editCommands().startSpellingInBackground(SpellChecker::systemDictionaryFolder());
     // `albisko FOLDER` opens the folder once the window is up.
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)

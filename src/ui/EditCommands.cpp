@@ -14,7 +14,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QFutureWatcher>
 #include <QSignalBlocker>
+#include <QtConcurrent>
 #include <QStatusBar>
 #include <QTextCursor>
 
@@ -80,10 +82,28 @@ EditCommands::~EditCommands() = default;
 
 void EditCommands::startSpelling(const QString& dictionaryFolder)
 {
+    useSpellChecker(std::make_shared<SpellChecker>(
+        dictionaryFolder, platform::joinPath(window_.state().ProgramDir, QStringLiteral("albisko-slovnik.txt"))));
+}
+
+void EditCommands::startSpellingInBackground(const QString& dictionaryFolder)
+{
+    const QString personal = platform::joinPath(window_.state().ProgramDir, QStringLiteral("albisko-slovnik.txt"));
+    auto* watcher = new QFutureWatcher<std::shared_ptr<SpellChecker>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        useSpellChecker(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([dictionaryFolder, personal] {
+        return std::make_shared<SpellChecker>(dictionaryFolder, personal);
+    }));
+}
+
+void EditCommands::useSpellChecker(std::shared_ptr<SpellChecker> checker)
+{
     delete spellFields_;
     const bool wanted = window_.state().SpellCheck;
-    checker_ = std::make_unique<SpellChecker>(
-        dictionaryFolder, platform::joinPath(window_.state().ProgramDir, QStringLiteral("albisko-slovnik.txt")));
+    checker_ = std::move(checker);
     auto& u = window_.ui();
     spellFields_ = new SpellFields(*checker_, {u.EditAName, u.EditFTitle, u.EditFName}, {u.MemoA, u.MemoF}, this);
     const bool available = checker_->available();

@@ -38,6 +38,9 @@ public:
     // and the personal word list in the working folder; switched as the settings say. Without
     // a dictionary the menu item is disabled and says which package provides it.
     void startSpelling(const QString& dictionaryFolder);
+    // The same with the dictionary read on a worker thread (it takes a few tenths of a second):
+    // the program starts without waiting, and the spelling comes on once it is read.
+    void startSpellingInBackground(const QString& dictionaryFolder);
     QString progressText() const;
 
     // The window tells: an album was opened (or closed), the current row moved, a photo's title
@@ -60,7 +63,9 @@ private:
     QAction* nextUndone_;
     QAction* exifDates_;
     QAction* spelling_;
-    std::unique_ptr<SpellChecker> checker_;
+    void useSpellChecker(std::shared_ptr<SpellChecker> checker);
+
+    std::shared_ptr<SpellChecker> checker_;
     SpellFields* spellFields_ = nullptr;
     QLabel* progress_;
     int titled_ = 0;  // photos whose title is not empty

@@ -15,7 +15,6 @@
 #include "ui/EditCommands.h"
 #include "ui/FieldKeys.h"
 #include "ui/OpenFromOutside.h"
-#include "ui/SpellChecker.h"
 #include "ui/Mnemonics.h"
 #include "ui/ToolIcons.h"
 #include "ui/ToolbarEditor.h"
@@ -112,7 +111,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     connectHandlers();
     FormCreate();
     recentAlbums_ = new RecentAlbums(*this);  // from the albums the settings list
-    editCommands_->startSpelling(SpellChecker::systemDictionaryFolder());
 }
 
 TForm1::~TForm1() = default;

@@ -83,6 +83,14 @@ TEST(SpellChecker, AMissingOrOddDictionaryIsSaidAndChecksNothing)
 
 class SpellingTest : public MainWindowTest {
 protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        startSpelling();
+    }
+    // As the program does at start-up (there on a worker thread).
+    void startSpelling() { form->editCommands().startSpelling(SpellChecker::systemDictionaryFolder()); }
+
     SpellFields& fields() { return *form->editCommands().spellFields(); }
     QAction* switchItem() { return form->editCommands().spellingAction(); }
 
@@ -150,6 +158,7 @@ TEST_F(SpellingTest, TheSwitchIsStoredAndAMissingDictionaryDisablesIt)
     EXPECT_TRUE(readBytes(work.file(QStringLiteral("albisko.ini"))).contains("[spelling]\r\nCheck=no\r\n"));
     windows.reset();
     start();
+    startSpelling();
     EXPECT_FALSE(switchItem()->isChecked()) << "read back off";
     switchItem()->trigger();
     form->close();
