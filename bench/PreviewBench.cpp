@@ -1,10 +1,12 @@
-// The photo preview of a 6000 x 4000 JPEG on its 400 x 266 panel, side by side with libjpeg's
-// own decode of the same file at the same DCT scale, plus the peak memory of one preview above
+// The photo preview of a 6000 x 4000 JPEG on its 400 x 266 panel, and the same photo in the
+// full-screen view of a 1920 x 1080 screen, each side by side with libjpeg's own decode of the
+// same file at the same DCT scale, plus the peak memory of one preview above
 // idle, measured in a fresh process, for the photo stored baseline and stored progressive.
 //
 //   preview_bench [Google Benchmark options]
 //
-// At the end it prints the ratio preview / libjpeg (budget: at most 1.3) and the peak memory
+// At the end it prints the ratios preview / libjpeg (budget: at most 1.3) and full screen /
+// libjpeg (budget: at most 1.2), and the peak memory
 // (budget: under 16 MB above idle for a baseline photo; a progressive photo needs libjpeg's
 // full-size buffers, held under its memory limit).
 #include "ui/PhotoPreview.h"
@@ -36,6 +38,8 @@ constexpr int PhotoHeight = 4000;
 QString photoPath;
 QString progressivePhotoPath;  // the same picture stored progressive
 int scaleDenominator = 0;
+const QSize Screen(1920, 1080);
+int fullScreenDenominator = 0;
 
 // Something like a photograph: smooth gradients and shapes with fine grain, so that the file has
 // the size and the entropy-coded work of a camera picture rather than of a flat colour.
@@ -174,6 +178,21 @@ void BM_LibjpegDecodeSameScale(benchmark::State& state)
         plainLibjpegDecode(photoPath, scaleDenominator);
 }
 
+void BM_ShowPhotoFullScreen(benchmark::State& state)
+{
+    const ui::PictureSizeFor fit = [](int width, int height) { return ui::fitInto(width, height, Screen); };
+    for (auto _ : state) {
+        const ui::PreviewPicture picture = ui::loadPicture(photoPath, fit);
+        benchmark::DoNotOptimize(picture.image.constBits());
+    }
+}
+
+void BM_LibjpegDecodeFullScreenScale(benchmark::State& state)
+{
+    for (auto _ : state)
+        plainLibjpegDecode(photoPath, fullScreenDenominator);
+}
+
 void BM_ReadPhotoFileOnly(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -222,12 +241,16 @@ int main(int argc, char** argv)
     }
     const QSize panel = ui::previewPanelSize(PhotoWidth, PhotoHeight);
     scaleDenominator = ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel);
-    std::printf("Photo %d x %d, %lld bytes; panel %d x %d; DCT scale 1/%d\n", PhotoWidth, PhotoHeight,
-                static_cast<long long>(QFile(photoPath).size()), panel.width(), panel.height(),
-                scaleDenominator);
+    const QSize fullScreen = ui::fitInto(PhotoWidth, PhotoHeight, Screen);
+    fullScreenDenominator = ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, fullScreen);
+    std::printf("Photo %d x %d, %lld bytes; panel %d x %d, DCT scale 1/%d; full screen %d x %d, DCT scale 1/%d\n",
+                PhotoWidth, PhotoHeight, static_cast<long long>(QFile(photoPath).size()), panel.width(),
+                panel.height(), scaleDenominator, fullScreen.width(), fullScreen.height(), fullScreenDenominator);
 
     for (auto* b : {benchmark::RegisterBenchmark("ShowPhotoPreview", BM_ShowPhotoPreview),
                     benchmark::RegisterBenchmark("LibjpegDecodeSameScale", BM_LibjpegDecodeSameScale),
+                    benchmark::RegisterBenchmark("ShowPhotoFullScreen", BM_ShowPhotoFullScreen),
+                    benchmark::RegisterBenchmark("LibjpegDecodeFullScreenScale", BM_LibjpegDecodeFullScreenScale),
                     benchmark::RegisterBenchmark("ReadPhotoFileOnly", BM_ReadPhotoFileOnly)})
         b->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
 
@@ -247,6 +270,11 @@ int main(int argc, char** argv)
     if (preview > 0 && plain > 0)
         std::printf("\nPreview / libjpeg at 1/%d (medians): %.3f (%.2f ms / %.2f ms; budget 1.3)\n",
                     scaleDenominator, preview / plain, preview, plain);
+    const double full = reporter.median("ShowPhotoFullScreen");
+    const double plainFull = reporter.median("LibjpegDecodeFullScreenScale");
+    if (full > 0 && plainFull > 0)
+        std::printf("Full screen / libjpeg at 1/%d (medians): %.3f (%.2f ms / %.2f ms; budget 1.2)\n",
+                    fullScreenDenominator, full / plainFull, full, plainFull);
 
     for (const auto& [kind, path, budget] :
          {std::tuple{"baseline", photoPath, "budget 16 MB"},

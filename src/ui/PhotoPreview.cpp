@@ -57,6 +57,16 @@ QSize previewPanelSize(int width, int height)
     return {std::min(panelWidth, PreviewAreaWidth), std::min(panelHeight, PreviewAreaHeight)};
 }
 
+QSize fitInto(int width, int height, QSize area)
+{
+    if (width <= 0 || height <= 0)
+        throw platform::Error(QStringLiteral("Invalid floating point operation"));
+    // Compared in whole numbers: the side that limits is exact, the other rounded.
+    if (qint64(width) * area.height() >= qint64(height) * area.width())
+        return {area.width(), std::max(1, int((qint64(height) * area.width() + width / 2) / width))};
+    return {std::max(1, int((qint64(width) * area.height() + height / 2) / height)), area.height()};
+}
+
 // ---------------------------------------------------------------------------------------------
 // libjpeg under the program's own error manager
 //
@@ -509,10 +519,15 @@ QImage decodePreview(const PhotoFile& photo, QSize panel, const std::atomic_bool
 
 PreviewPicture loadPreview(const QString& path, const std::atomic_bool* stop)
 {
+    return loadPicture(path, previewPanelSize, stop);
+}
+
+PreviewPicture loadPicture(const QString& path, const PictureSizeFor& sizeFor, const std::atomic_bool* stop)
+{
     const PhotoFile photo = readPhotoFile(path);
     const QSize displayed = photo.displayedSize();
-    const QSize panel = previewPanelSize(displayed.width(), displayed.height());
-    return {displayed.width(), displayed.height(), decodePreview(photo, panel, stop)};
+    const QSize size = sizeFor(displayed.width(), displayed.height());
+    return {displayed.width(), displayed.height(), decodePreview(photo, size, stop)};
 }
 
 }  // namespace ui

@@ -19,6 +19,7 @@
 #include <QSize>
 #include <QString>
 #include <atomic>
+#include <functional>
 
 namespace ui {
 
@@ -99,6 +100,11 @@ QImage decodeJpeg(const QByteArray& data, int scaleDenominator);
 // the error "Stopped".
 QImage decodePreview(const PhotoFile& photo, QSize panel, const std::atomic_bool* stop = nullptr);
 
+// The largest size of a photo of width x height pixels (as displayed) that fits into `area`
+// keeping its proportions (rounded to whole pixels, at least 1 x 1): the full-screen view's
+// picture. A zero (or negative) width or height: as previewPanelSize.
+QSize fitInto(int width, int height, QSize area);
+
 // A picture ready for the preview: width x height is the photo's size as displayed (for the
 // hint and the panel), image is already scaled to previewPanelSize(width, height).
 struct PreviewPicture {
@@ -111,5 +117,11 @@ struct PreviewPicture {
 // floating point operation" here; a caller that must show the size before that error uses the
 // three steps itself.
 PreviewPicture loadPreview(const QString& path, const std::atomic_bool* stop = nullptr);
+
+// The same for a picture of another size than the preview's: `sizeFor` gives it from the
+// photo's displayed width and height (previewPanelSize for the preview, fitInto a screen for
+// the full-screen view).
+using PictureSizeFor = std::function<QSize(int width, int height)>;
+PreviewPicture loadPicture(const QString& path, const PictureSizeFor& sizeFor, const std::atomic_bool* stop = nullptr);
 
 }  // namespace ui

@@ -8,7 +8,7 @@
 
 namespace ui {
 
-PreviewPrefetch::PreviewPrefetch()
+PreviewPrefetch::PreviewPrefetch(PictureSizeFor sizeFor) : sizeFor_(std::move(sizeFor))
 {
     pool_.setMaxThreadCount(1);
 }
@@ -42,13 +42,13 @@ void PreviewPrefetch::prefetch(const QStringList& paths)
         if (kept(path))
             continue;
         auto dropped = std::make_shared<std::atomic_bool>(false);
-        wanted.insert(path, {QtConcurrent::run(&pool_, [path, dropped, decodes = decodes_] {
+        wanted.insert(path, {QtConcurrent::run(&pool_, [path, dropped, sizeFor = sizeFor_, decodes = decodes_] {
             Result result;
             if (*dropped)
                 return result;
             result.stamp = stampOf(path);
             try {
-                result.picture = loadPreview(path, dropped.get());
+                result.picture = loadPicture(path, sizeFor, dropped.get());
                 result.ok = true;
                 ++*decodes;
             } catch (...) {

@@ -35,7 +35,8 @@ public:
     };
     static Stamp stampOf(const QString& path);
 
-    PreviewPrefetch();
+    // Pictures for the preview, or of the size `sizeFor` gives (loadPicture).
+    explicit PreviewPrefetch(PictureSizeFor sizeFor = previewPanelSize);
     ~PreviewPrefetch();  // stops the worker's decoding and waits for it
 
     // Starts decoding these files (those neither kept nor already under way); decodings of all
@@ -82,6 +83,7 @@ private:
     std::optional<PreviewPicture> kept(const QString& path);
     void keep(const QString& path, const Stamp& stamp, const PreviewPicture& picture);
 
+    PictureSizeFor sizeFor_;
     QThreadPool pool_;
     QHash<QString, Job> jobs_;
     std::vector<Kept> kept_;  // the most recently used last

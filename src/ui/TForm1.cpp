@@ -13,6 +13,7 @@
 #include "ui/HtmlAlbum.h"
 #include "ui/ProgramFont.h"
 #include "ui/EditCommands.h"
+#include "ui/FullScreenView.h"
 #include "ui/FieldKeys.h"
 #include "ui/OpenFromOutside.h"
 #include "ui/Mnemonics.h"
@@ -81,6 +82,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
 {
     ui_->setupUi(this);
     editCommands_ = new EditCommands(*this);  // its commands are the window's before the keys are guarded
+    fullScreenView_ = new FullScreenView(*this);
     makeMnemonicsImmediate(this);
     guardFieldKeys(this);
     // The hidden tools menu is never shown, but its item's shortcut still works: an action that

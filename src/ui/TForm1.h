@@ -44,6 +44,7 @@ public:
     ui::PreviewPrefetch& previewPrefetch() { return prefetch_; }
     EditCommands& editCommands() { return *editCommands_; }
     class RecentAlbums& recentAlbums() { return *recentAlbums_; }
+    class FullScreenView& fullScreenView() { return *fullScreenView_; }
 
     // Commands
     void MenuOpenClick();
@@ -104,6 +105,8 @@ public:
                        Existing existing = Existing::Keep);
 
     QString statusText() const;
+    // The full path of the photo in `row`.
+    QString photoPath(int row) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
@@ -134,7 +137,6 @@ private:
     void setSaveEnabled(bool enabled);
     void setSaveAsEnabled(bool enabled);
     void setCounter();
-    QString photoPath(int row) const;
     // The photo passed over (ShowPhoto) is shown once the user stops on it.
     void showPendingPhoto();
     // Shows the current row: its photo (when asked), the counter, the navigation controls and
@@ -169,7 +171,8 @@ private:
     bool datesBackedUp_ = false;       // the rows' DateBackup holds their dates from the binding
     QString lastSaveAsPath_;           // shown by the next Save As
     class QLabel* statusLabel_ = nullptr;
-    EditCommands* editCommands_ = nullptr;
-    class RecentAlbums* recentAlbums_ = nullptr;  // Soubor > Nedávná alba  // the "Úpravy" menu and the progress in the status bar
+    EditCommands* editCommands_ = nullptr;      // the "Úpravy" menu and the progress in the status bar
+    class RecentAlbums* recentAlbums_ = nullptr;  // Soubor > Nedávná alba
+    class FullScreenView* fullScreenView_ = nullptr;  // the photo on the whole screen (F11)
     std::exception_ptr carriedError_;  // raised by a handler during such a change
 };

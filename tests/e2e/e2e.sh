@@ -8,8 +8,13 @@
 # (nothing typed), Ctrl+A from a text field (Nastavení), one more change with a misspelled word
 # corrected from the field's context menu, Soubor > Zavřít and "Yes" in the real question box.
 # Then "info.txt" is compared byte for byte with the expected Windows-1250 bytes and "albisko.ini"
-# is checked. Screenshots of the main window with the open album and of the (Czech) folder picker
-# are left in the build folder (e2e-main-window.png, e2e-folder-picker.png); the working files of the last run stay in <build folder>/e2e.
+# is checked. Then the program is started again with the album's folder on its command line (it
+# opens at once), the photo is shown on the whole screen with F11 and moved through with PgDn,
+# Right and PgUp, Escape returns to the main window on the photo last shown, and "info.txt" is
+# compared again. Screenshots of the main window with the open album, of the (Czech) folder
+# picker and of the full-screen view are left in the build folder (e2e-main-window.png,
+# e2e-folder-picker.png, e2e-full-screen.png); the working files of the last run stay in
+# <build folder>/e2e.
 #
 # Usage: e2e.sh <albisko executable> <build folder> <e2e_bind_czech_keys executable>
 set -euo pipefail
@@ -24,6 +29,7 @@ BIND_KEYS=$(realpath "$3")
 
 SCREENSHOT="$BUILD/e2e-main-window.png"
 PICKER_SCREENSHOT="$BUILD/e2e-folder-picker.png"
+FULL_SCREENSHOT="$BUILD/e2e-full-screen.png"
 RUN="$BUILD/e2e"                       # everything this run makes, fresh each time
 WORK="$RUN/work"                       # the program's start folder: albisko.ini goes here
 ALBUM_NAME="Tatry-léto"                # the photo folder's own name (not plain ASCII on purpose)
@@ -158,10 +164,13 @@ preview_shows() {
   local r g b
   read -r r g b < <(xwd -silent -id "$MAIN" | xwdtopnm 2>/dev/null \
     | pamcut -left 420 -top $((MENU_HEIGHT + 132)) -width 1 -height 1 | pnmtoplainpnm | tail -n 1) || return 1
+  is_colour "$1" "$r" "$g" "$b"
+}
+is_colour() {  # is_colour <red|green|blue> <r> <g> <b>
   case $1 in
-    red) [ "$r" -gt 150 ] && [ "$g" -lt 90 ] && [ "$b" -lt 90 ] ;;
-    green) [ "$g" -gt 120 ] && [ "$r" -lt 90 ] && [ "$b" -lt 110 ] ;;
-    blue) [ "$b" -gt 150 ] && [ "$r" -lt 90 ] && [ "$g" -lt 130 ] ;;
+    red) [ "$2" -gt 150 ] && [ "$3" -lt 90 ] && [ "$4" -lt 90 ] ;;
+    green) [ "$3" -gt 120 ] && [ "$2" -lt 90 ] && [ "$4" -lt 110 ] ;;
+    blue) [ "$4" -gt 150 ] && [ "$2" -lt 90 ] && [ "$3" -lt 130 ] ;;
   esac
 }
 
@@ -399,3 +408,68 @@ check_ini window Width "$WINDOW_WIDTH"
 check_ini window Height "$WINDOW_HEIGHT"
 check_ini window WindowState Normal
 log "albisko.ini as expected"
+
+# ---------------------------------------------------------------- started with the folder, the photo on the whole screen
+# The program started as a file manager starts it on a folder: the album opens at once, no picker.
+( cd "$WORK" && exec "$APP" "$PHOTOS" ) >"$RUN/albisko-folder.log" 2>&1 &
+APP_PID=$!
+MAIN=$(find_window "^$ALBUM_NAME - Albisko\$" 30)
+log "started with the folder: main window $MAIN"
+xdotool mousemove "${PARK[@]}"
+focus "$MAIN"
+wait_for "photo 1 in the preview" 10 preview_shows red
+key F11
+wait_for "the full-screen view" 10 other_window_shown
+FULL=$(other_windows | head -n 1)
+focus "$FULL"
+eval "$(xdotool getwindowgeometry --shell "$FULL")"  # X Y WIDTH HEIGHT
+[ "$WIDTH x $HEIGHT" = "1280 x 1024" ] || fail "the full-screen view is $WIDTH x $HEIGHT, not the screen's 1280 x 1024"
+# screen_shows <red|green|blue>: whether the middle of the screen shows that photo now.
+screen_shows() {
+  local r g b
+  read -r r g b < <(xwd -silent -id "$FULL" | xwdtopnm 2>/dev/null \
+    | pamcut -left 640 -top 512 -width 1 -height 1 | pnmtoplainpnm | tail -n 1) || return 1
+  is_colour "$1" "$r" "$g" "$b"
+}
+wait_for "photo 1 on the whole screen" 10 screen_shows red
+key Next
+wait_for "photo 2 on the whole screen after PgDn" 10 screen_shows green
+key Right
+wait_for "photo 3 on the whole screen after Right" 10 screen_shows blue
+key Prior
+wait_for "photo 2 on the whole screen after PgUp" 10 screen_shows green
+xwd -silent -id "$FULL" | xwdtopnm 2>/dev/null | pnmtopng >"$FULL_SCREENSHOT" 2>/dev/null \
+  || fail "cannot take the screenshot of the full-screen view"
+log "screenshot: $FULL_SCREENSHOT"
+key Escape
+wait_for "the full-screen view to close" 10 no_other_window
+# Back in the main window on the photo last shown.
+wait_for "photo 2 in the main window's preview" 10 preview_shows green
+focus "$MAIN"
+key alt+s
+wait_for "the Soubor menu" 10 other_window_shown
+key z
+# Nothing was typed: if the album counts as changed, the save writes the same bytes.
+for _ in $(seq 200); do
+  app_running || break
+  QUESTION=$(xdotool search --onlyvisible --name '^Uložit\?$' 2>/dev/null | head -n 1 || true)
+  if [ -n "$QUESTION" ]; then
+    focus "$QUESTION"
+    key Return
+    break
+  fi
+  sleep 0.05
+done
+for _ in $(seq 400); do
+  app_running || break
+  sleep 0.05
+done
+app_running && fail "the program started with the folder did not end within 20 s of closing"
+set +e
+wait "$APP_PID"
+APP_RC=$?
+set -e
+APP_PID=""
+[ "$APP_RC" -eq 0 ] || fail "the program started with the folder exited with $APP_RC: $(cat "$RUN/albisko-folder.log")"
+compare_info "$RUN/expected-after-close.txt" "after moving through the full-screen view"
+log "full-screen view: moved as the buttons move, info.txt unchanged"
