@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Makes the Debian package from the build and checks it: its control fields, the dependencies
+# found from the program's libraries, its files, the AppStream and desktop entries; then
+# unpacks it and starts the packaged program as the desktop menu does.
+#   package.sh <build folder> <the program's version>
+set -euo pipefail
+build="$1" version="$2"
+tmp="$(mktemp -d)"
+pid=""
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# cpack leaves its staging folder beside the package: both go to the scratch folder.
+(cd "$build" && cpack -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
+deb="$(ls "$tmp"/out/albisko_*.deb)"
+[ "$(basename "$deb")" = "albisko_${version}_$(dpkg --print-architecture).deb" ] || fail "package file is $(basename "$deb")"
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = albisko ] || fail "package name is $(field Package)"
+[ "$(field Version)" = "$version" ] || fail "version is $(field Version), not $version"
+[ "$(field Section)" = graphics ] || fail "section is $(field Section)"
+depends="$(field Depends)"
+for lib in libqt6widgets6 libjpeg62-turbo libhunspell; do
+    grep -q "\b$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+grep -q hunspell-cs <<<"$(field Recommends)" || fail "the Czech dictionary is not recommended"
+
+dpkg-deb --contents "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort >"$tmp/files"
+printf '%s\n' /usr/bin/albisko /usr/bin/albisko-desktop /usr/share/applications/albisko.desktop \
+    /usr/share/metainfo/org.example.albisko.metainfo.xml /usr/share/albisko/albisko.html \
+    /usr/share/albisko/html/head1.tpl /usr/share/albisko/html/head2.tpl \
+    /usr/share/icons/hicolor/scalable/apps/albisko.svg \
+    $(printf '/usr/share/icons/hicolor/%sx%s/apps/albisko.png ' 16 16 32 32 48 48 64 64 128 128 256 256) |
+    sort >"$tmp/expected"
+diff -u "$tmp/expected" "$tmp/files" >&2 || fail "the package holds other files than the program's"
+
+root="$tmp/root"
+dpkg -x "$deb" "$root"
+file "$root/usr/bin/albisko" | grep -q ', stripped' || fail "the program is not stripped"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.albisko.metainfo.xml" >&2 || fail "metainfo is not valid"
+appstreamcli validate-tree --no-net "$root" >&2 || fail "metainfo does not fit the installed files"
+entry="$root/usr/share/applications/albisko.desktop"
+desktop-file-validate "$entry" || fail "desktop entry is not valid"
+grep -qx "Exec=/usr/bin/albisko-desktop %f" "$entry" || fail "desktop entry does not start the installed launcher: $(grep Exec "$entry")"
+
+# The unpacked program started through its launcher, as from the menu.
+export XDG_CONFIG_HOME="$tmp/config" HOME="$tmp/home" QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME"
+"$root/usr/bin/albisko-desktop" >/dev/null 2>&1 &
+pid=$!
+folder="$XDG_CONFIG_HOME/albisko"
+for _ in $(seq 1 100); do
+    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null || true)" = "$folder" ] && \
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$root/usr/bin/albisko" ] && break
+    sleep 0.1
+done
+[ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$root/usr/bin/albisko" ] || fail "the launcher did not start the packaged program"
+[ "$(readlink "/proc/$pid/cwd")" = "$folder" ] || fail "working folder is $(readlink "/proc/$pid/cwd"), not $folder"
+cmp -s "$folder/albisko.html" "$root/usr/share/albisko/albisko.html" || fail "help not copied"
+for t in head1.tpl head2.tpl; do
+    cmp -s "$folder/html/$t" "$root/usr/share/albisko/html/$t" || fail "template $t not copied"
+done
+echo "package: 1 passed, 0 failed"
