@@ -10,9 +10,15 @@
 
 namespace platform {
 
+QWidget* QtDialogs::owner() const
+{
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isFullScreen() ? active : owner_;
+}
+
 bool QtDialogs::askYesNo(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner_);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner());
     box.setDefaultButton(QMessageBox::Yes);
     // The box closes only through one of its two buttons: Escape and the title bar's close do nothing.
     box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
@@ -22,19 +28,19 @@ bool QtDialogs::askYesNo(const QString& caption, const QString& text)
 
 void QtDialogs::showAppError(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, owner_);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, owner());
     box.exec();
 }
 
 void QtDialogs::showWarning(const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok, owner_);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok, owner());
     box.exec();
 }
 
 void QtDialogs::showNotice(const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, owner_);
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, owner());
     box.exec();
 }
 
@@ -48,7 +54,7 @@ void QtDialogs::showMessage(const QString& caption, const QString& text)
 
 std::optional<QString> QtDialogs::pickFolder(const QString& preselected)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(owner_, QString(), preselected,
+    const QString chosen = QFileDialog::getExistingDirectory(owner(), QString(), preselected,
                                                              QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return std::nullopt;
@@ -57,7 +63,7 @@ std::optional<QString> QtDialogs::pickFolder(const QString& preselected)
 
 std::optional<QString> QtDialogs::pickSaveFile(const SaveRequest& request)
 {
-    QFileDialog dialog(owner_);
+    QFileDialog dialog(owner());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // No question when the file exists: writing into it keeps its other sections.

@@ -24,6 +24,10 @@ public:
     void openWithDesktop(const QString& target) override;
 
 private:
+    // The owner, or the window on the whole screen while one is active: a box owned by a window
+    // behind it might show under it, out of sight, while it holds the keyboard.
+    QWidget* owner() const;
+
     QWidget* owner_ = nullptr;
 };
 
