@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -223,33 +224,68 @@ bool isReplaceLeftover(const QString& name, const QString& target)
     return notAllLower;
 }
 
-bool replaceFile(const QString& path, QByteArrayView bytes)
+FileReplacement::FileReplacement(const QString& path)
 {
     // A link to the file: the file it leads to is replaced, and the link stays.
     const QFileInfo info(path);
     const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     removeLeftoversOnce(target);
-    const QByteArray native = QFile::encodeName(target);
-    QByteArray temporary;
-    const int fd = createBeside(native, temporary);
-    if (fd < 0)
-        return false;
+    target_ = QFile::encodeName(target);
+    fd_ = createBeside(target_, temporary_);
+    if (fd_ < 0)
+        return;
     struct stat old {};
-    if (::stat(native.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd, old.st_mode & 07777);
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    if (::stat(target_.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd_, old.st_mode & 07777);
+        if (::fchown(fd_, old.st_uid, old.st_gid) != 0) {
             // Only the owner's own group, or root, can hand the file on; it stays ours then.
         }
     }
-    bool ok = writeAll(fd, bytes) && ::fdatasync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.constData(), native.constData()) == 0;
-    if (!ok) {
-        ::unlink(temporary.constData());
+}
+
+FileReplacement::~FileReplacement()
+{
+    giveUp();
+}
+
+void FileReplacement::giveUp()
+{
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    ::unlink(temporary_.constData());
+    fd_ = -1;
+}
+
+bool FileReplacement::write(QByteArrayView bytes)
+{
+    if (fd_ >= 0 && !writeAll(fd_, bytes))
+        giveUp();
+    return fd_ >= 0;
+}
+
+bool FileReplacement::commit()
+{
+    if (fd_ < 0)
+        return false;
+    if (::fdatasync(fd_) != 0) {
+        giveUp();
         return false;
     }
-    syncFolder(QFile::encodeName(QFileInfo(target).absolutePath()));
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {
+        ::unlink(temporary_.constData());
+        return false;
+    }
+    const qsizetype slash = target_.lastIndexOf('/');  // the path is absolute
+    syncFolder(slash > 0 ? target_.left(slash) : QByteArray("/"));
     return true;
+}
+
+bool replaceFile(const QString& path, QByteArrayView bytes)
+{
+    FileReplacement replacement(path);
+    return replacement.write(bytes) && replacement.commit();
 }
 
 QString workingFolder()

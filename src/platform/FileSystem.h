@@ -40,6 +40,31 @@ int openRegularFile(const QString& path);
 // temporary file is then removed. The first call for a path in a run also removes what such
 // calls of an earlier run left beside it when it was killed before the rename.
 bool replaceFile(const QString& path, QByteArrayView bytes);
+
+// The same replacing, with the new content written piece by piece, so that a big file is never
+// put together in memory first. The new file is made at once; the old one stays as it is until
+// commit() has succeeded. A replacement that failed, or is given up (destroyed without commit),
+// removes its new file.
+class FileReplacement {
+public:
+    explicit FileReplacement(const QString& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // False once a step failed (the new file could not be made, written or synced).
+    bool ok() const { return fd_ >= 0; }
+    bool write(QByteArrayView bytes);
+    // Syncs the new file, renames it over the old one and syncs the folder; false when it fails.
+    bool commit();
+
+private:
+    void giveUp();
+
+    QByteArray target_;     // the file replaced (where a link leads), in the file system's encoding
+    QByteArray temporary_;  // the new file beside it
+    int fd_ = -1;
+};
 // Whether `name` is one of those leftovers of replacing the file named `target`.
 bool isReplaceLeftover(const QString& name, const QString& target);
 

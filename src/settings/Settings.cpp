@@ -155,28 +155,32 @@ void SaveSettings(const album::WorkingState& state, const SettingsToSave& values
 {
     try {
         storage::ProfileFile ini(settingsPath(state), storage::Encoding::Utf8);
-        ini.WriteString(kConfig, QStringLiteral("SaveLastDir"), yesNo(values.keepLastFolder));
-        ini.WriteString(kConfig, QStringLiteral("LastDir"), state.AlbumDir);
-        ini.WriteString(kConfig, QStringLiteral("DefaultDir"), state.DefaultDir);
-        ini.WriteString(kConfig, QStringLiteral("AutoSave"), yesNo(values.autosave));
-        ini.WriteString(kConfig, QStringLiteral("AutoSaveValue"), QString::number(values.intervalMinutes));
+        try {
+            ini.WriteString(kConfig, QStringLiteral("SaveLastDir"), yesNo(values.keepLastFolder));
+            ini.WriteString(kConfig, QStringLiteral("LastDir"), state.AlbumDir);
+            ini.WriteString(kConfig, QStringLiteral("DefaultDir"), state.DefaultDir);
+            ini.WriteString(kConfig, QStringLiteral("AutoSave"), yesNo(values.autosave));
+            ini.WriteString(kConfig, QStringLiteral("AutoSaveValue"), QString::number(values.intervalMinutes));
 
-        ini.WriteString(kWindow, QStringLiteral("PositionLeft"), QString::number(values.outer.left()));
-        ini.WriteString(kWindow, QStringLiteral("PositionTop"), QString::number(values.outer.top()));
-        ini.WriteString(kWindow, QStringLiteral("Width"), QString::number(values.outer.width()));
-        ini.WriteString(kWindow, QStringLiteral("Height"), QString::number(values.outer.height()));
-        if (values.minimised || !(values.maximised || values.fullScreen))
-            ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Normal"));
-        else if (values.maximised && !values.fullScreen)
-            ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Maximized"));
-        // Written once it differs from the default (on), and kept up to date from then on.
-        const QString absent(QChar(0x1));  // no value of the file is this
-        if (!state.SpellCheck || ini.ReadString(kSpelling, QStringLiteral("Check"), absent) != absent)
-            ini.WriteString(kSpelling, QStringLiteral("Check"), yesNo(state.SpellCheck));
-        // Written once there is an album to list; every place then, so that none stays behind.
-        if (!state.RecentAlbums.isEmpty() || ini.ReadString(kRecent, QStringLiteral("Album1"), absent) != absent) {
-            for (int i = 1; i <= kRecentAlbums; ++i)
-                ini.WriteString(kRecent, QStringLiteral("Album%1").arg(i), state.RecentAlbums.value(i - 1));
+            ini.WriteString(kWindow, QStringLiteral("PositionLeft"), QString::number(values.outer.left()));
+            ini.WriteString(kWindow, QStringLiteral("PositionTop"), QString::number(values.outer.top()));
+            ini.WriteString(kWindow, QStringLiteral("Width"), QString::number(values.outer.width()));
+            ini.WriteString(kWindow, QStringLiteral("Height"), QString::number(values.outer.height()));
+            if (values.minimised || !(values.maximised || values.fullScreen))
+                ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Normal"));
+            else if (values.maximised && !values.fullScreen)
+                ini.WriteString(kWindow, QStringLiteral("WindowState"), QStringLiteral("Maximized"));
+            // Written once it differs from the default (on), and kept up to date from then on.
+            const QString absent(QChar(0x1));  // no value of the file is this
+            if (!state.SpellCheck || ini.ReadString(kSpelling, QStringLiteral("Check"), absent) != absent)
+                ini.WriteString(kSpelling, QStringLiteral("Check"), yesNo(state.SpellCheck));
+            // Written once there is an album to list; every place then, so that none stays behind.
+            if (!state.RecentAlbums.isEmpty() || ini.ReadString(kRecent, QStringLiteral("Album1"), absent) != absent) {
+                for (int i = 1; i <= kRecentAlbums; ++i)
+                    ini.WriteString(kRecent, QStringLiteral("Album%1").arg(i), state.RecentAlbums.value(i - 1));
+            }
+        } catch (const storage::EIniFileException&) {
+            // A value the file cannot hold: the writes after it are skipped, those before it kept.
         }
         ini.Flush();
     } catch (const storage::EIniFileException&) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
 
 namespace storage {
 
@@ -222,12 +223,15 @@ ProfileFile::ProfileFile(const QString& path, Encoding encoding, Start start, co
       windows1250_(encoding == Encoding::Windows1250),
       start_(start),
       encoder_(makeEncoder(encoding)),
-      decoder_(makeDecoder(encoding))
+      decoder_(makeDecoder(encoding)),
+      exceptionsAtStart_(std::uncaught_exceptions())
 {
 }
 
 ProfileFile::~ProfileFile()
 {
+    if (std::uncaught_exceptions() > exceptionsAtStart_)
+        return;  // an error ended the writing: nothing of it goes into the file
     try {
         Flush();
     } catch (...) {
@@ -707,12 +711,15 @@ ProfileWriter::ProfileWriter(const QString& path, Encoding encoding)
       table_(encoding == Encoding::Windows1250 ? &cp1250() : nullptr),
       bom_(encoding == Encoding::Utf8WithBom),
       encoder_(makeEncoder(encoding)),
-      decoder_(makeDecoder(encoding))
+      decoder_(makeDecoder(encoding)),
+      exceptionsAtStart_(std::uncaught_exceptions())
 {
 }
 
 ProfileWriter::~ProfileWriter()
 {
+    if (std::uncaught_exceptions() > exceptionsAtStart_)
+        return;  // the new file is removed with file_
     try {
         Flush();
     } catch (...) {
@@ -774,11 +781,21 @@ bool ProfileWriter::put(char*& out, QStringView text, bool lineBreaks)
 void ProfileWriter::WriteString(const QString& section, const QString& key, const QString& value)
 {
     if (!writable_) {
-        if (!replaceable(path_))
+        // An existing file must be one this program could write (not a folder, not read-only),
+        // as for ProfileFile; the new file beside it must be possible.
+        const QFileInfo info(path_);
+        QFile existing(path_);
+        if (info.exists() && (!info.isFile() || !existing.open(QIODevice::WriteOnly | QIODevice::Append)))
+            throw EIniFileException(path_);
+        existing.close();
+        file_ = std::make_unique<platform::FileReplacement>(path_);
+        if (!file_->ok())
             throw EIniFileException(path_);
         writable_ = true;
+        bytes_.resize(PieceBytes);
+        used_ = 0;
         if (bom_) {
-            bytes_ = Bom;
+            std::memcpy(bytes_.data(), Bom.constData(), size_t(Bom.size()));
             used_ = Bom.size();
         }
     }
@@ -787,8 +804,11 @@ void ProfileWriter::WriteString(const QString& section, const QString& key, cons
     const QString keyName = callerName(key);
     // Room for the worst case: three bytes a character in UTF-8, CR LF for each line break.
     const qsizetype most = 3 * (sectionName.size() + keyName.size() + value.size()) + 8;
-    if (used_ + most > bytes_.size())
-        bytes_.resize(std::max(2 * bytes_.size(), used_ + most));
+    if (used_ + most > bytes_.size()) {
+        drain();
+        if (most > bytes_.size())
+            bytes_.resize(most);
+    }
     char* out = bytes_.data() + used_;
     bool ok = true;
     if (newSection) {
@@ -812,13 +832,25 @@ void ProfileWriter::WriteString(const QString& section, const QString& key, cons
     }
 }
 
+void ProfileWriter::drain()
+{
+    if (used_ == 0)
+        return;
+    if (!file_->write(QByteArrayView(bytes_).first(used_)))
+        throw EIniFileException(path_);
+    used_ = 0;
+}
+
 void ProfileWriter::Flush()
 {
     if (!dirty_)
         return;
-    if (!platform::replaceFile(path_, QByteArrayView(bytes_).first(used_)))
-        throw EIniFileException(path_);
+    // Whatever happens, this file is ended: a failed one is given up (the old file stays).
+    writable_ = false;
     dirty_ = false;
+    const std::unique_ptr<platform::FileReplacement> file = std::move(file_);
+    if (!file->write(QByteArrayView(bytes_).first(used_)) || !file->commit())
+        throw EIniFileException(path_);
 }
 
 }  // namespace storage

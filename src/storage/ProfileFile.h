@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -11,6 +12,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -73,7 +75,8 @@ public:
     // values may go on over several lines (none when empty).
     ProfileFile(const QString& path, Encoding encoding, Start start = Start::FromFile,
                 const QString& multiLineKey = QString());
-    // Flushes pending writes; a failure is swallowed.
+    // Flushes pending writes (a failure is swallowed), unless an error is on its way out: what
+    // was written before it then stays out of the file.
     ~ProfileFile();
     ProfileFile(const ProfileFile&) = delete;
     ProfileFile& operator=(const ProfileFile&) = delete;
@@ -183,6 +186,7 @@ private:
     std::vector<int> askedKeyIds_;
     QStringEncoder encoder_;
     QStringDecoder decoder_;
+    int exceptionsAtStart_;  // errors on their way out when the object was made
 };
 
 // A profile file written new and whole in one pass, as a save that replaces a file needs: the
@@ -190,13 +194,17 @@ private:
 // caller writes each section once and each key of a section once (no lookup is kept to find
 // them again), and then writes exactly what a ProfileFile started Empty would for the same calls.
 // Names, values, encodings, errors and the replacing of the file at Flush follow ProfileFile's
-// rules.
+// rules. The new file is written piece by piece as the entries come (the old one stays until
+// Flush has replaced it), so that a big file is never held whole in memory; Flush ends it, and
+// what is written after a Flush makes another file.
 class Cp1250Table;
 
 class ProfileWriter {
 public:
     ProfileWriter(const QString& path, Encoding encoding);
-    ~ProfileWriter();  // flushes; a failure is swallowed
+    // Flushes (a failure is swallowed), unless an error is on its way out: what was written
+    // before it is then given up, and the old file stays as it was.
+    ~ProfileWriter();
     ProfileWriter(const ProfileWriter&) = delete;
     ProfileWriter& operator=(const ProfileWriter&) = delete;
 
@@ -208,6 +216,11 @@ private:
     // Writes `text` at `out` in the file's encoding (its line breaks as CR LF when `lineBreaks`),
     // moving `out` on; false when the encoding cannot hold it.
     bool put(char*& out, QStringView text, bool lineBreaks);
+    // Hands the bytes put together so far on to the new file.
+    void drain();
+
+    // The bytes are put together in pieces of this size, each written out when full.
+    static constexpr qsizetype PieceBytes = 256 * 1024;
 
     QString path_;
     const Cp1250Table* table_;  // Windows-1250 by table; none: UTF-8
@@ -215,10 +228,12 @@ private:
     bool writable_ = false;
     bool dirty_ = false;
     QString section_;  // the section being written, as the caller named it
-    QByteArray bytes_;  // the file's bytes: the first used_ of them
+    std::unique_ptr<platform::FileReplacement> file_;  // the new file, from the first entry to Flush
+    QByteArray bytes_;  // the next bytes of the file: the first used_ of them
     qsizetype used_ = 0;
     QStringEncoder encoder_;
     QStringDecoder decoder_;
+    int exceptionsAtStart_;  // errors on their way out when the writer was made
 };
 
 }  // namespace storage

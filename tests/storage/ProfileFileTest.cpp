@@ -1060,3 +1060,56 @@ TEST(ProfileFileSize, WritingGrowsLinearlyWithTheNumberOfSections)
               QStringLiteral("Návštěva Vysokých Tater"));
     EXPECT_EQ(readBytes(path).count("\r\n"), 60000);
 }
+
+// The writer that replaces a file whole writes it piece by piece: a file of many pieces, in each
+// encoding, holds exactly what a profile started empty holds after the same writes; an error
+// that ends the writing (a value the file cannot hold) leaves the old file byte for byte and
+// nothing beside it, for both kinds of profile.
+TEST(ProfileWriter, WritesWhatAnEmptyProfileWouldAndNothingWhenAnErrorEndsTheWriting)
+{
+    for (const Encoding encoding : {Encoding::Windows1250, Encoding::Utf8, Encoding::Utf8WithBom}) {
+        TempFolder dir;
+        const QString written = dir.file(QStringLiteral("writer.txt"));
+        const QString reference = dir.file(QStringLiteral("reference.txt"));
+        {
+            storage::ProfileWriter writer(written, encoding);
+            ProfileFile empty(reference, encoding, ProfileFile::Start::Empty, QStringLiteral("desc"));
+            for (int s = 0; s < 4000; ++s) {
+                const QString section = QStringLiteral("Fotka_%1").arg(s);
+                // Values of every length, so that entries and multi-byte letters fall across the
+                // ends of pieces; a line break becomes CR LF.
+                const QString value = QStringLiteral("Žluťoučký kůň ").repeated(s % 23) + QStringLiteral("\nřádek");
+                for (const QString& key : {QStringLiteral("title"), QStringLiteral("name"), QStringLiteral("desc")}) {
+                    writer.WriteString(section, key, value);
+                    empty.WriteString(section, key, value);
+                }
+            }
+            writer.Flush();
+        }
+        ASSERT_GT(QFileInfo(written).size(), 4 * 256 * 1024);
+        EXPECT_EQ(readBytes(written), readBytes(reference)) << int(encoding);
+    }
+
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    const QByteArray old("[a]\r\ntitle=old\r\n");
+    writeBytes(path, old);
+    const auto endedByAnError = [&](auto& file) {
+        file.WriteString(QStringLiteral("a"), QStringLiteral("title"), QStringLiteral("new"));
+        file.WriteString(QStringLiteral("b"), QStringLiteral("title"), QStringLiteral("half \xD800"));
+    };
+    EXPECT_THROW(
+        {
+            storage::ProfileWriter writer(path, Encoding::Utf8);
+            endedByAnError(writer);
+        },
+        EIniFileException);
+    EXPECT_THROW(
+        {
+            ProfileFile file(path, Encoding::Windows1250);
+            endedByAnError(file);
+        },
+        EIniFileException);
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("info.txt")});
+}
