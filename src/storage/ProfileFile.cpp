@@ -134,6 +134,16 @@ QString callerName(const QString& s)
     return trimmed(s, false);
 }
 
+// The same without a copy.
+QStringView callerNameView(QStringView s)
+{
+    while (!s.isEmpty() && s.front() == u' ')
+        s = s.sliced(1);
+    while (!s.isEmpty() && s.back() == u' ')
+        s.chop(1);
+    return s;
+}
+
 bool isAscii(const QString& text)
 {
     for (QChar c : text) {
@@ -799,9 +809,13 @@ void ProfileWriter::WriteString(const QString& section, const QString& key, cons
             used_ = Bom.size();
         }
     }
-    const bool newSection = !dirty_ || section != section_;
-    const QString sectionName = newSection ? callerName(section) : QString();
-    const QString keyName = callerName(key);
+    // The caller passes the same section string for each of its entries: the same text at the
+    // same place needs no comparing.
+    const bool sameSection = dirty_ && ((section.constData() == section_.constData() && section.size() == section_.size()) ||
+                                        section == section_);
+    const bool newSection = !sameSection;
+    const QStringView sectionName = newSection ? callerNameView(section) : QStringView();
+    const QStringView keyName = callerNameView(key);
     // Room for the worst case: three bytes a character in UTF-8, CR LF for each line break.
     const qsizetype most = 3 * (sectionName.size() + keyName.size() + value.size()) + 8;
     if (used_ + most > bytes_.size()) {
