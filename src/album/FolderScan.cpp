@@ -47,6 +47,7 @@ QList<QStringList> fillTable(const QList<platform::FolderEntry>& photos, PhotoTa
     if (photos.isEmpty())
         return {};
     RowFiller filler(encoding);
+    table.Reserve(int(photos.size()));
     filler.fill(table, 0, photos.front());
     for (qsizetype i = 1; i < photos.size(); ++i) {
         if (photos[i].name.startsWith(QLatin1String("tn")))

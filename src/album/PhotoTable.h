@@ -19,6 +19,8 @@ public:
     void Reset();
     // One more row, all fields empty.
     void AppendRow();
+    // Room for `rows` rows in all, so that a big album is not moved as it grows.
+    void Reserve(int rows) { rows_.reserve(std::size_t(rows)); }
     int RowCount() const { return int(rows_.size()); }
 
     // Defined for 0 <= row < RowCount() only.

@@ -382,6 +382,7 @@ void ProfileFile::parse()
     }
 
     // Split into lines, each keeping its own line end.
+    lines_.reserve(lines_.size() + size_t(text_.count('\n')) + 1);
     for (qsizetype start = 0; start < text_.size();) {
         qsizetype end = text_.indexOf('\n', start);
         end = end < 0 ? text_.size() : end + 1;
