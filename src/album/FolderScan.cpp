@@ -56,8 +56,11 @@ QList<QStringList> fillTable(const QList<platform::FolderEntry>& photos, PhotoTa
         filler.fill(table, table.RowCount() - 1, photos[i]);
     }
     SectionNaming naming = nameSections(table, encoding);
-    for (int r = 0; r < table.RowCount(); ++r)
-        table.Set(Field::Key, r, naming.names[r]);
+    for (int r = 0; r < table.RowCount(); ++r) {
+        // Mostly the section is named as the photo is: one string for both, not two alike.
+        const QString& name = table.Get(Field::Name, r);
+        table.Set(Field::Key, r, naming.names[r] == name ? name : naming.names[r]);
+    }
     return std::move(naming.shared);
 }
 
