@@ -220,9 +220,14 @@ void FullScreenView::keyPressEvent(QKeyEvent* event)
 
 void FullScreenView::wheelEvent(QWheelEvent* event)
 {
-    const int turned = event->angleDelta().y();
-    if (turned != 0)
-        platform::endingAtItsEdge([&] { step(turned < 0 ? window_.ui().BitBtnNext : window_.ui().BitBtnPrevious); })();
+    // One step a notch (120, as a wheel turns); a touchpad's small turns add up to one.
+    wheelTurned_ += event->angleDelta().y();
+    platform::endingAtItsEdge([&] {
+        for (; wheelTurned_ <= -120; wheelTurned_ += 120)
+            step(window_.ui().BitBtnNext);
+        for (; wheelTurned_ >= 120; wheelTurned_ -= 120)
+            step(window_.ui().BitBtnPrevious);
+    })();
     event->accept();
 }
 

@@ -69,4 +69,5 @@ private:
     int shownRow_ = -1;
     QString pendingPhoto_;    // passed over while the user was ahead; shown once the input ends
     QTimer pendingTimer_;
+    int wheelTurned_ = 0;     // the wheel's turn not yet taken as a step
 };

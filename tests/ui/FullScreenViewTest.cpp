@@ -9,6 +9,7 @@
 
 #include <QScreen>
 #include <QTest>
+#include <QWheelEvent>
 
 class FullScreenViewTest : public MainWindowTest {
 protected:
@@ -96,6 +97,19 @@ TEST_F(FullScreenViewTest, ADoubleClickOnThePreviewOpensItAndWithoutAnAlbumF11On
     EXPECT_EQ(view().shownRow(), 1);
     EXPECT_EQ(view().prefetch().decodeCount(), decodes);
     EXPECT_EQ(view().picture().size(), ui::fitInto(64, 48, screenSize()));
+
+    // The wheel: a notch a step; a touchpad's half notches add up to one.
+    const auto turn = [this](int angle) {
+        QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&view(), &wheel);
+    };
+    turn(120);
+    EXPECT_EQ(view().shownRow(), 0);
+    turn(-60);
+    EXPECT_EQ(view().shownRow(), 0);
+    turn(-60);
+    EXPECT_EQ(view().shownRow(), 1);
 
     QTest::mouseDClick(&view(), Qt::LeftButton);
     EXPECT_FALSE(view().isVisible());
