@@ -13,6 +13,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/started-from-menu.sh"
 
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -31,20 +32,5 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 
 # Started from the menu: a per-user working folder, made and filled on first start.
-export XDG_CONFIG_HOME="$tmp/config" HOME="$tmp/home" QT_QPA_PLATFORM=offscreen
-mkdir -p "$HOME"
-"$prefix/bin/albisko-desktop" >/dev/null 2>&1 &
-pid=$!
-folder="$XDG_CONFIG_HOME/albisko"
-for _ in $(seq 1 100); do
-    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null || true)" = "$folder" ] && \
-        [ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$prefix/bin/albisko" ] && break
-    sleep 0.1
-done
-[ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$prefix/bin/albisko" ] || fail "the launcher did not start the program"
-[ "$(readlink "/proc/$pid/cwd")" = "$folder" ] || fail "working folder is $(readlink "/proc/$pid/cwd"), not $folder"
-cmp -s "$folder/albisko.html" "$prefix/share/albisko/albisko.html" || fail "help not copied"
-for t in head1.tpl head2.tpl; do
-    cmp -s "$folder/html/$t" "$prefix/share/albisko/html/$t" || fail "template $t not copied"
-done
+started_from_menu "$prefix"
 echo "install: 1 passed, 0 failed"

@@ -14,6 +14,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/started-from-menu.sh"
 
 # cpack leaves its staging folder beside the package: both go to the scratch folder.
 (cd "$build" && cpack -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }
@@ -49,20 +50,5 @@ desktop-file-validate "$entry" || fail "desktop entry is not valid"
 grep -qx "Exec=/usr/bin/albisko-desktop %f" "$entry" || fail "desktop entry does not start the installed launcher: $(grep Exec "$entry")"
 
 # The unpacked program started through its launcher, as from the menu.
-export XDG_CONFIG_HOME="$tmp/config" HOME="$tmp/home" QT_QPA_PLATFORM=offscreen
-mkdir -p "$HOME"
-"$root/usr/bin/albisko-desktop" >/dev/null 2>&1 &
-pid=$!
-folder="$XDG_CONFIG_HOME/albisko"
-for _ in $(seq 1 100); do
-    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null || true)" = "$folder" ] && \
-        [ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$root/usr/bin/albisko" ] && break
-    sleep 0.1
-done
-[ "$(readlink "/proc/$pid/exe" 2>/dev/null || true)" = "$root/usr/bin/albisko" ] || fail "the launcher did not start the packaged program"
-[ "$(readlink "/proc/$pid/cwd")" = "$folder" ] || fail "working folder is $(readlink "/proc/$pid/cwd"), not $folder"
-cmp -s "$folder/albisko.html" "$root/usr/share/albisko/albisko.html" || fail "help not copied"
-for t in head1.tpl head2.tpl; do
-    cmp -s "$folder/html/$t" "$root/usr/share/albisko/html/$t" || fail "template $t not copied"
-done
+started_from_menu "$root/usr"
 echo "package: 1 passed, 0 failed"
