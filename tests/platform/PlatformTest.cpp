@@ -68,13 +68,20 @@ TEST(FolderListing, MatchesExtensionWithoutCaseIncludingHiddenAndFolders)
 
 TEST(FolderListing, SortsByUpperCaseNameSoUnderscoreFollowsLetters)
 {
+    // Code unit by code unit of the upper-case names, also beyond their first dozen units and
+    // beyond ASCII; names alike in upper case in the order of their own units.
     TempFolder dir;
-    for (const char* name : {"_x.jpg", "Zeta.jpg", "alfa.jpg", "tn_a.jpg", "TN_b.jpg", "Beta.jpg", "1.jpg"})
-        writeBytes(dir.file(QString::fromLatin1(name)), "x");
-    QStringList names;
+    const char* const names[]{"_x.jpg", "Zeta.jpg", "alfa.jpg", "tn_a.jpg", "TN_b.jpg",
+                                 "Beta.jpg", "1.jpg", "IMG_20240101_2.jpg", "IMG_20240101_10.jpg",
+                                 "IMG_20240101.jpg", "Čáp2.jpg", "čáp.jpg", "ALFA.jpg"};
+    for (const char* name : names)
+        writeBytes(dir.file(QString::fromUtf8(name)), "x");
+    QStringList listed;
     for (const auto& entry : listFolder(dir.path(), QStringLiteral(".jpg")))
-        names << entry.name;
-    EXPECT_EQ(names, (QStringList{"1.jpg", "alfa.jpg", "Beta.jpg", "tn_a.jpg", "TN_b.jpg", "Zeta.jpg", "_x.jpg"}));
+        listed << entry.name;
+    EXPECT_EQ(listed, (QStringList{"1.jpg", "ALFA.jpg", "alfa.jpg", "Beta.jpg", "IMG_20240101.jpg",
+                                   "IMG_20240101_10.jpg", "IMG_20240101_2.jpg", "tn_a.jpg", "TN_b.jpg",
+                                   "Zeta.jpg", "_x.jpg", "čáp.jpg", "Čáp2.jpg"}));
 }
 
 TEST(FolderListing, UnlistableOrMissingFolderYieldsNothing)
