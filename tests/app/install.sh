@@ -4,16 +4,7 @@
 #   install.sh <build folder>
 set -euo pipefail
 build="$1"
-tmp="$(mktemp -d)"
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-source "$(dirname "$0")/started-from-menu.sh"
+source "$(dirname "$0")/installed-program.sh"  # tmp, fail, started_from_menu
 
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null

@@ -5,16 +5,7 @@
 #   package.sh <build folder> <the program's version>
 set -euo pipefail
 build="$1" version="$2"
-tmp="$(mktemp -d)"
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-source "$(dirname "$0")/started-from-menu.sh"
+source "$(dirname "$0")/installed-program.sh"  # tmp, fail, started_from_menu
 
 # cpack leaves its staging folder beside the package: both go to the scratch folder.
 (cd "$build" && cpack -G DEB -B "$tmp/out" >"$tmp/cpack.log" 2>&1) || { cat "$tmp/cpack.log" >&2; fail "cpack failed"; }

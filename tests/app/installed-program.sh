@@ -1,7 +1,18 @@
-# Sourced by install.sh and package.sh: starts the program installed under the prefix $1 as the
-# desktop menu starts it (through its launcher, with a fresh home in $tmp) and checks that it
-# runs in the per-user working folder, which the launcher made and filled with the help and the
-# templates. Sets pid for the caller's cleanup; uses the caller's fail.
+# Sourced by install.sh and package.sh: a scratch folder $tmp removed at exit (with the program
+# started, if any), fail, and started_from_menu.
+tmp="$(mktemp -d)"
+pid=""
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts the program installed under the prefix $1 as the desktop menu starts it (through its
+# launcher, with a fresh home in $tmp) and checks that it runs in the per-user working folder,
+# which the launcher made and filled with the help and the templates.
 started_from_menu() {
     local prefix=$1 folder t
     export XDG_CONFIG_HOME="$tmp/config" HOME="$tmp/home" QT_QPA_PLATFORM=offscreen
