@@ -46,18 +46,69 @@ bool endsWithExtension(const char* name, size_t length, const QByteArray& extens
 
 }  // namespace
 
+namespace {
+
+// An entry as the folder is read: its name's bytes kept in one buffer for all, so that the
+// order is found on a few compact records, and the names become text only once they are in
+// order (a big folder's names then lie in memory in the order every later pass reads them).
+struct Listed {
+    qsizetype offset = 0;  // of the name's bytes in the buffer
+    qsizetype size = 0;
+    int decoded = -1;  // a name with non-ASCII bytes: its index in the decoded names, else -1
+    time_t modified = 0;
+};
+
+// A non-ASCII name as text, and in upper case.
+struct DecodedName {
+    QString name;
+    QString upper;
+};
+
+// The code units of a name, or of its upper case: ASCII bytes read as they are, or text.
+struct Units {
+    const char* ascii = nullptr;
+    const QChar* text = nullptr;
+    qsizetype size = 0;
+    bool upper = false;  // ASCII letters read in upper case
+
+    char16_t operator[](qsizetype i) const
+    {
+        if (!ascii)
+            return text[i].unicode();
+        const char16_t c = uchar(ascii[i]);
+        return upper && c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
+    }
+};
+
+int compareUnits(const Units& a, const Units& b)
+{
+    const qsizetype common = std::min(a.size, b.size);
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = a[i];
+        const char16_t y = b[i];
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
+}
+
+bool isAsciiName(const char* name, size_t length)
+{
+    return std::all_of(name, name + length, [](char c) { return uchar(c) < 0x80; });
+}
+
+}  // namespace
+
 QList<FolderEntry> listFolder(const QString& folder, const QString& extension)
 {
-    struct Sortable {
-        QString upper;
-        FolderEntry entry;
-    };
-    std::vector<Sortable> found;
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return {};
     const int fd = ::dirfd(dir);
     const QByteArray wanted = extension.toLatin1();
+    QByteArray bytes;
+    std::vector<Listed> found;
+    std::vector<DecodedName> decoded;
     // Each entry is looked at relative to the folder (no path to resolve again), its link
     // followed; a link that leads nowhere (broken, or a loop) gives its own time.
     while (const dirent* entry = ::readdir(dir)) {
@@ -68,24 +119,35 @@ QList<FolderEntry> listFolder(const QString& folder, const QString& extension)
         struct stat st {};
         if (::fstatat(fd, name, &st, 0) != 0 && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;  // gone since it was listed
-        const QString decoded = QFile::decodeName(QByteArray(name, qsizetype(length)));
-        found.push_back({decoded.toUpper(), {decoded, localDate(st.st_mtim.tv_sec)}});
+        Listed listed{bytes.size(), qsizetype(length), -1, st.st_mtim.tv_sec};
+        if (!isAsciiName(name, length)) {
+            const QString text = QFile::decodeName(QByteArray(name, qsizetype(length)));
+            listed.decoded = int(decoded.size());
+            decoded.push_back({text, text.toUpper()});
+        }
+        bytes.append(name, qsizetype(length));
+        found.push_back(listed);
     }
     ::closedir(dir);
+    const auto units = [&](const Listed& e, bool upper) {
+        if (e.decoded < 0)
+            return Units{bytes.constData() + e.offset, nullptr, e.size, upper};
+        const QString& text = upper ? decoded[std::size_t(e.decoded)].upper : decoded[std::size_t(e.decoded)].name;
+        return Units{nullptr, text.constData(), text.size(), false};
+    };
     // Sorted by the upper-case names, code unit by code unit (a.jpg and A.JPG in a fixed order
-    // all the same); the entries themselves stay where they are while the order is found.
-    std::vector<const Sortable*> order;
-    order.reserve(found.size());
-    for (const Sortable& s : found)
-        order.push_back(&s);
-    std::sort(order.begin(), order.end(), [](const Sortable* a, const Sortable* b) {
-        const int byUpper = QtPrivate::compareStrings(a->upper, b->upper, Qt::CaseSensitive);
-        return byUpper != 0 ? byUpper < 0 : a->entry.name < b->entry.name;
+    // all the same).
+    std::sort(found.begin(), found.end(), [&](const Listed& a, const Listed& b) {
+        const int byUpper = compareUnits(units(a, true), units(b, true));
+        return byUpper != 0 ? byUpper < 0 : compareUnits(units(a, false), units(b, false)) < 0;
     });
     QList<FolderEntry> entries;
-    entries.reserve(qsizetype(order.size()));
-    for (const Sortable* s : order)
-        entries.append(s->entry);
+    entries.reserve(qsizetype(found.size()));
+    for (const Listed& e : found) {
+        QString name = e.decoded < 0 ? QString::fromLatin1(bytes.constData() + e.offset, e.size)
+                                     : decoded[std::size_t(e.decoded)].name;
+        entries.append({std::move(name), localDate(e.modified)});
+    }
     return entries;
 }
 
