@@ -3,6 +3,7 @@
 #include "album/FolderScan.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "storage/NameIndex.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -63,12 +64,6 @@ QString storable(const QString& name, Encoding encoding)
             escaped += QStringLiteral("%%1").arg(uint(uchar(byte)), 2, 16, QLatin1Char('0')).toUpper();
         return escaped;
     });
-}
-
-// How the file tells section names apart: without regard to case and to blanks around them.
-QString sameSection(const QString& name)
-{
-    return storage::ProfileFile::comparableName(name);
 }
 
 // A value as read; one the file lacks is empty.
@@ -166,36 +161,35 @@ SectionNaming nameSections(const PhotoTable& table, Encoding encoding)
     naming.names.reserve(table.RowCount());
     // Every name given so far, as the file compares them, with the first row whose plain name it
     // is (-1 for names given otherwise: the album's own, and whole file names).
-    QHash<QString, int> given;
+    storage::NameIndex given;
     given.reserve(table.RowCount() + 1);
     given.insert(kHead, -1);  // the album's own: a photo head.jpg must never write into it
     std::vector<std::pair<int, QStringList>> shared;  // by the first row of each group
     QHash<int, std::size_t> groupOf;
     for (int r = 0; r < table.RowCount(); ++r) {
-        const QString fileName = table.Get(Field::FileName, r);
+        const QString& fileName = table.Get(Field::FileName, r);
         QString name = storable(plainSectionName(fileName), encoding);
-        QString same = sameSection(name);
-        const auto it = given.find(same);
-        if (it == given.end()) {
-            given.insert(same, r);
+        int* const owner = given.find(name);
+        if (!owner) {
+            given.insert(name, r);
             naming.names << name;
             continue;
         }
-        if (*it >= 0) {  // an earlier photo has this plain name
-            auto group = groupOf.constFind(*it);
+        if (*owner >= 0) {  // an earlier photo has this plain name
+            auto group = groupOf.constFind(*owner);
             if (group == groupOf.cend()) {
-                group = groupOf.insert(*it, shared.size());
-                shared.push_back({*it, {table.Get(Field::FileName, *it)}});
+                group = groupOf.insert(*owner, shared.size());
+                shared.push_back({*owner, {table.Get(Field::FileName, *owner)}});
             }
             shared[*group].second << fileName;
         } else {
-            *it = r;  // the first photo with this plain name, which is taken all the same
+            *owner = r;  // the first photo with this plain name, which is taken all the same
         }
         const QString whole = storable(fileName, encoding);
         name = whole;
-        for (int n = 2; given.contains(same = sameSection(name)); ++n)
+        for (int n = 2; given.contains(name); ++n)
             name = whole + QStringLiteral("~%1").arg(n);
-        given.insert(same, -1);
+        given.insert(name, -1);
         naming.names << name;
     }
     std::sort(shared.begin(), shared.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -501,7 +501,7 @@ int ProfileFile::findSection(const QString& name)
     // album's): the one after the last found is tried first, without folding and hashing.
     if (nextSection_ < int(sections_.size()) && sameAsciiName(sections_[size_t(nextSection_)].name, name))
         return nextSection_++;
-    const int s = sectionIndex_.value(folded(callerName(name)), -1);
+    const int s = sectionIndex_.value(name, -1);
     if (s >= 0)
         nextSection_ = s + 1;
     return s;
@@ -556,11 +556,23 @@ std::optional<QStringList> ProfileFile::ReadSection(const QString& section, cons
         askedKeyIds_.clear();
         for (const QString& key : keys)
             askedKeyIds_.push_back(keyIdIfAny(key));
+        askedLast_.assign(std::size_t(keys.size()), LastValue{});
     }
     QStringList values(keys.size(), defaultValue);
     for (qsizetype k = 0; k < keys.size(); ++k) {
-        if (const Entry* entry = askedKeyIds_[size_t(k)] < 0 ? nullptr : findEntry(s, askedKeyIds_[size_t(k)]))
+        const Entry* entry = askedKeyIds_[size_t(k)] < 0 ? nullptr : findEntry(s, askedKeyIds_[size_t(k)]);
+        if (!entry)
+            continue;
+        LastValue& last = askedLast_[size_t(k)];
+        const Line& line = lines_[size_t(entry->line)];
+        if (entry->extra > 0) {
             values[k] = valueOf(*entry);
+        } else if (last.offset >= 0 && lineText(entry->line) == QByteArrayView(text_).sliced(last.offset, last.size)) {
+            values[k] = last.value;
+        } else {
+            last = {line.offset, line.size, valueOf(*entry)};
+            values[k] = last.value;
+        }
     }
     return values;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "storage/NameIndex.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -174,7 +175,7 @@ private:
     int tail_ = 0;
     std::vector<Section> sections_;
     std::vector<Entry> entries_;
-    QHash<QString, int> sectionIndex_;  // case-folded name -> the first section of that name
+    NameIndex sectionIndex_;  // the first section of each name
     int nextSection_ = 0;               // the section after the one found last: readers go in order
     QHash<QString, int> keyIds_;        // case-folded key name -> its number
     // The few key spellings a file repeats in every section ("title", "name" ...), found by
@@ -184,6 +185,15 @@ private:
     // list in every section.
     QStringList askedKeys_;
     std::vector<int> askedKeyIds_;
+    // The value read last for each of them, and where its line's bytes lie in text_ (bytes there
+    // never change: written text is appended). Values repeat from section to section (a date, a
+    // right, a description); one read from the same line bytes again is shared, not made again.
+    struct LastValue {
+        qsizetype offset = -1;
+        qsizetype size = 0;
+        QString value;
+    };
+    std::vector<LastValue> askedLast_;
     QStringEncoder encoder_;
     QStringDecoder decoder_;
     int exceptionsAtStart_;  // errors on their way out when the object was made
