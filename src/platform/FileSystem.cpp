@@ -64,24 +64,26 @@ struct DecodedName {
     QString upper;
 };
 
-// The code units of a name, or of its upper case: ASCII bytes read as they are, or text.
+// The code units of a name, or of its upper case: ASCII bytes, or text.
 struct Units {
     const char* ascii = nullptr;
     const QChar* text = nullptr;
     qsizetype size = 0;
-    bool upper = false;  // ASCII letters read in upper case
 
-    char16_t operator[](qsizetype i) const
-    {
-        if (!ascii)
-            return text[i].unicode();
-        const char16_t c = uchar(ascii[i]);
-        return upper && c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
-    }
+    char16_t operator[](qsizetype i) const { return ascii ? char16_t(uchar(ascii[i])) : text[i].unicode(); }
 };
+
+int compareSizes(qsizetype a, qsizetype b)
+{
+    return a == b ? 0 : (a < b ? -1 : 1);
+}
 
 int compareUnits(const Units& a, const Units& b)
 {
+    if (a.ascii && b.ascii) {  // ASCII bytes are in the order of their code units
+        const int byBytes = std::memcmp(a.ascii, b.ascii, std::size_t(std::min(a.size, b.size)));
+        return byBytes != 0 ? byBytes : compareSizes(a.size, b.size);
+    }
     const qsizetype common = std::min(a.size, b.size);
     for (qsizetype i = 0; i < common; ++i) {
         const char16_t x = a[i];
@@ -89,7 +91,7 @@ int compareUnits(const Units& a, const Units& b)
         if (x != y)
             return x < y ? -1 : 1;
     }
-    return a.size == b.size ? 0 : (a.size < b.size ? -1 : 1);
+    return compareSizes(a.size, b.size);
 }
 
 bool isAsciiName(const char* name, size_t length)
@@ -106,7 +108,8 @@ QList<FolderEntry> listFolder(const QString& folder, const QString& extension)
         return {};
     const int fd = ::dirfd(dir);
     const QByteArray wanted = extension.toLatin1();
-    QByteArray bytes;
+    QByteArray bytes;  // the names' bytes
+    QByteArray upper;  // the same, ASCII names in upper case
     std::vector<Listed> found;
     std::vector<DecodedName> decoded;
     // Each entry is looked at relative to the folder (no path to resolve again), its link
@@ -126,14 +129,18 @@ QList<FolderEntry> listFolder(const QString& folder, const QString& extension)
             decoded.push_back({text, text.toUpper()});
         }
         bytes.append(name, qsizetype(length));
+        upper.append(name, qsizetype(length));
+        std::transform(upper.end() - length, upper.end(), upper.end() - length,
+                       [](char c) { return c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c; });
         found.push_back(listed);
     }
     ::closedir(dir);
-    const auto units = [&](const Listed& e, bool upper) {
+    const auto units = [&](const Listed& e, bool inUpperCase) {
         if (e.decoded < 0)
-            return Units{bytes.constData() + e.offset, nullptr, e.size, upper};
-        const QString& text = upper ? decoded[std::size_t(e.decoded)].upper : decoded[std::size_t(e.decoded)].name;
-        return Units{nullptr, text.constData(), text.size(), false};
+            return Units{(inUpperCase ? upper : bytes).constData() + e.offset, nullptr, e.size};
+        const DecodedName& text = decoded[std::size_t(e.decoded)];
+        return inUpperCase ? Units{nullptr, text.upper.constData(), text.upper.size()}
+                           : Units{nullptr, text.name.constData(), text.name.size()};
     };
     // Sorted by the upper-case names, code unit by code unit (a.jpg and A.JPG in a fixed order
     // all the same).
