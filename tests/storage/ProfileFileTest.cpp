@@ -346,6 +346,37 @@ TEST(ProfileFileRead, AFolderInsteadOfAFileReadsAsEmpty)
     EXPECT_FALSE(sectionFresh(path, QStringLiteral("head")));
 }
 
+// Reading a section's keys at once gives what reading each key does, also where values repeat
+// from section to section, where a line alike follows one that differs, and after a write
+// changed one of them.
+TEST(ProfileFileRead, SectionReadsGiveEachSectionItsOwnValues)
+{
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    writeBytes(path,
+               "[a]\r\ndate=1.1.2004\r\ndesc=\"Same\"\r\n"
+               "[b]\r\ndate=1.1.2004\r\ndesc=\"Same\"\r\n"
+               "[c]\r\ndate=2.1.2004\r\ndesc=\"two\r\nlines\"\r\n"
+               "[d]\r\ndate=1.1.2004\r\ndesc=\"two\r\nlines\"\r\n"
+               "[e]\r\nDATE=1.1.2004\r\n");
+    ProfileFile file(path, Encoding::Windows1250, ProfileFile::Start::FromFile, QStringLiteral("desc"));
+    const QStringList keys{QStringLiteral("date"), QStringLiteral("desc")};
+    const auto matchesEachKey = [&](const QString& section) {
+        const auto values = file.ReadSection(section, keys, None);
+        ASSERT_TRUE(values) << qPrintable(section);
+        for (qsizetype k = 0; k < keys.size(); ++k)
+            EXPECT_EQ((*values)[k], file.ReadString(section, keys[k], None)) << qPrintable(section + u'/' + keys[k]);
+    };
+    for (const char* section : {"a", "b", "c", "d", "e", "a"})
+        matchesEachKey(QString::fromLatin1(section));
+    file.WriteString(QStringLiteral("b"), QStringLiteral("date"), QStringLiteral("3.1.2004"));
+    file.WriteString(QStringLiteral("a"), QStringLiteral("desc"), QStringLiteral("\"Other\""));
+    for (const char* section : {"a", "b", "d", "a", "b"})
+        matchesEachKey(QString::fromLatin1(section));
+    EXPECT_EQ(file.ReadSection(QStringLiteral("b"), keys, None)->front(), QStringLiteral("3.1.2004"));
+    EXPECT_EQ(file.ReadSection(QStringLiteral("c"), keys, None)->back(), QStringLiteral("two\nlines"));
+}
+
 TEST(ProfileFileRead, TheFileIsReadOncePerObject)
 {
     TempFolder dir;
