@@ -5,16 +5,16 @@
 
 namespace storage {
 
-namespace {
-
-QStringView withoutBlanksAround(QStringView s)
+QStringView withoutBlanksAround(QStringView name)
 {
-    while (!s.isEmpty() && s.front() == u' ')
-        s = s.sliced(1);
-    while (!s.isEmpty() && s.back() == u' ')
-        s.chop(1);
-    return s;
+    while (!name.isEmpty() && name.front() == u' ')
+        name = name.sliced(1);
+    while (!name.isEmpty() && name.back() == u' ')
+        name.chop(1);
+    return name;
 }
+
+namespace {
 
 bool isAscii(QStringView s)
 {

@@ -7,6 +7,9 @@
 
 namespace storage {
 
+// A name a caller gives without the blanks around it (tabs stay), as profile files compare it.
+QStringView withoutBlanksAround(QStringView name);
+
 // Names told apart as a profile file tells section names apart (ProfileFile::comparableName:
 // blanks around a name and case do not count), each with a number. A big album has one for each
 // of its tens of thousands of photos, so the index is held compactly: an open table of hashes

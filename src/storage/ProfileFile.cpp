@@ -134,16 +134,6 @@ QString callerName(const QString& s)
     return trimmed(s, false);
 }
 
-// The same without a copy.
-QStringView callerNameView(QStringView s)
-{
-    while (!s.isEmpty() && s.front() == u' ')
-        s = s.sliced(1);
-    while (!s.isEmpty() && s.back() == u' ')
-        s.chop(1);
-    return s;
-}
-
 bool isAscii(const QString& text)
 {
     for (QChar c : text) {
@@ -827,8 +817,8 @@ void ProfileWriter::WriteString(const QString& section, const QString& key, cons
     const bool sameSection = dirty_ && ((section.constData() == section_.constData() && section.size() == section_.size()) ||
                                         section == section_);
     const bool newSection = !sameSection;
-    const QStringView sectionName = newSection ? callerNameView(section) : QStringView();
-    const QStringView keyName = callerNameView(key);
+    const QStringView sectionName = newSection ? withoutBlanksAround(section) : QStringView();
+    const QStringView keyName = withoutBlanksAround(key);
     // Room for the worst case: three bytes a character in UTF-8, CR LF for each line break.
     const qsizetype most = 3 * (sectionName.size() + keyName.size() + value.size()) + 8;
     if (used_ + most > bytes_.size()) {
