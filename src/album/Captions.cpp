@@ -66,11 +66,6 @@ QString storable(const QString& name, Encoding encoding)
     });
 }
 
-// A value as read; one the file lacks is empty.
-QString read(storage::ProfileFile& file, const QString& section, const QString& key)
-{
-    return file.ReadString(section, key, QString());
-}
 
 }  // namespace
 
@@ -257,15 +252,23 @@ AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table)
 {
     if (file.readFailed())
         throw platform::Error(QStringLiteral("Cannot open file %1").arg(file.path()));
+    static const QStringList headKeys{kName, kDate, kDesc, kRights};
     static const QStringList photoKeys{kTitle, kName, kDate, kDesc, kRights};
+    // A value read is never null, even when empty: a null one is an entry the file lacks.
+    const auto allThere = [](const QStringList& values) {
+        return std::none_of(values.cbegin(), values.cend(), [](const QString& v) { return v.isNull(); });
+    };
     AlbumCaptions captions;
-    captions.name = read(file, kHead, kName);
-    captions.date = read(file, kHead, kDate);
-    captions.description = read(file, kHead, kDesc);
-    captions.rights = file.ReadString(kHead, kRights, QStringLiteral("0"));
+    const QStringList head = file.ReadSection(kHead, headKeys, QString()).value_or(QStringList(headKeys.size()));
+    captions.complete = allThere(head);
+    captions.name = head[0];
+    captions.date = head[1];
+    captions.description = head[2];
+    captions.rights = head[3].isNull() ? QStringLiteral("0") : head[3];
     captions.photos.reserve(std::size_t(table.RowCount()));
     for (int r = 0; r < table.RowCount(); ++r) {
         auto values = file.ReadSection(table.Get(Field::Key, r), photoKeys, QString());
+        captions.complete = captions.complete && values && allThere(*values);
         if (!values) {
             // Captions an earlier version stored under another name are found there.
             const QString former = formerSectionName(table.Get(Field::FileName, r));
@@ -279,6 +282,23 @@ AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table)
         captions.photos.push_back(PhotoCaptions{(*values)[0], (*values)[1], (*values)[2], (*values)[3], (*values)[4]});
     }
     return captions;
+}
+
+bool fileHoldsAlbum(const AlbumCaptions& inFile, const AlbumHeader& header, const PhotoTable& table)
+{
+    int rights = 0;
+    if (!inFile.complete || inFile.name != header.name || inFile.date != header.date
+        || inFile.description != header.description || !platform::tryStrToInt(inFile.rights, rights)
+        || rights != header.rights || inFile.photos.size() != std::size_t(table.RowCount()))
+        return false;
+    for (int r = 0; r < table.RowCount(); ++r) {
+        const PhotoCaptions& photo = *inFile.photos[std::size_t(r)];
+        if (photo.title != table.Get(Field::Title, r) || photo.name != table.Get(Field::Name, r)
+            || photo.date != table.Get(Field::Date, r) || photo.description != table.Get(Field::Description, r)
+            || photo.rights != table.Get(Field::Rights, r))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace album

@@ -94,7 +94,9 @@ void writeCaptions(storage::ProfileWriter& file, const AlbumHeader& header, cons
 
 // What a caption file says about an album, as read: the "head" entries and, for each row of
 // the table, its section's entries (none when the file has no such section). A missing entry
-// reads as empty, a missing "head"/"rights" as "0".
+// reads as empty, a missing "head"/"rights" as "0". `complete` tells whether the file has every
+// entry a save writes: the "head" ones and, for every row, its own section (not one under a
+// former name) with all of its entries.
 struct PhotoCaptions {
     QString title;
     QString name;
@@ -109,11 +111,16 @@ struct AlbumCaptions {
     QString description;
     QString rights;
     std::vector<std::optional<PhotoCaptions>> photos;
+    bool complete = false;
     bool operator==(const AlbumCaptions&) const = default;
 };
 // Reads the captions of the table's photos (sections by Key, or by their former names).
 // Raises "Cannot open file ..." when the file is there but could not be read whole: what it
 // holds must never pass for an empty file.
 AlbumCaptions readCaptions(storage::ProfileFile& file, const PhotoTable& table);
+
+// Whether a save of the album (its header and rows) would write nothing that the file read as
+// `inFile` does not hold already: every entry is there, with the value the album has.
+bool fileHoldsAlbum(const AlbumCaptions& inFile, const AlbumHeader& header, const PhotoTable& table);
 
 }  // namespace album

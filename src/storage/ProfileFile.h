@@ -82,7 +82,9 @@ public:
     ProfileFile(const ProfileFile&) = delete;
     ProfileFile& operator=(const ProfileFile&) = delete;
 
-    // The entry's value, or defaultValue when the file, the section or the key is missing.
+    // The entry's value, or defaultValue when the file, the section or the key is missing. A value
+    // read from the file is never a null QString, even when empty: with a null default, a null
+    // result tells a missing entry from an empty one (also in ReadSection).
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue);
     // Sets the entry. Raises EIniFileException when the file cannot be created or written (the
     // first write checks), and when section, key or value hold a character the file's encoding

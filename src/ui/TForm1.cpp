@@ -419,7 +419,7 @@ QString TForm1::photoPath(int row) const
     return platform::joinPath(state_.AlbumDir, StringGrid1.Get(album::Field::FileName, row));
 }
 
-void TForm1::ReadCaptions(const QString& folder, bool found)
+album::AlbumCaptions TForm1::ReadCaptions(const QString& folder, bool found)
 {
     // What the album shows without a caption file: the defaults of the scan.
     album::AlbumCaptions captions{ui_->EditAName->text(), ui_->EditADate->text(), QString(), QStringLiteral("0"), {}};
@@ -427,12 +427,15 @@ void TForm1::ReadCaptions(const QString& folder, bool found)
         storage::ProfileFile file = album::captionFile(platform::joinPath(folder, kCaptionFile), state_.CaptionEncoding);
         captions = album::readCaptions(file, StringGrid1);
     }
+    album::AlbumCaptions inFile = captions;
     const bool recovered = offerAutosaveBack(captions);
+    if (recovered)
+        inFile.complete = false;  // the recovered captions are not in "info.txt" yet
     if (!found && !recovered) {
         setMemoText(ui_->MemoA, QString());
         setMemoText(ui_->MemoF, QString());
         ResetRights();
-        return;
+        return inFile;
     }
     // Every album starts from reset rights: a right of the album opened before never carries over.
     ResetRights();
@@ -447,6 +450,7 @@ void TForm1::ReadCaptions(const QString& folder, bool found)
     album::layOver(captions, StringGrid1);
     if (recovered)
         MarkModified();  // the recovered captions are not in "info.txt" yet
+    return inFile;
 }
 
 // ---- Field changes ----------------------------------------------------------------------
@@ -613,8 +617,9 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
     const QList<QStringList> shared = album::fillTable(photos, StringGrid1, state_.CaptionEncoding);
     UpdateGroupsEnabled();
     ui_->Panel1->clear();
+    album::AlbumCaptions inFile;
     try {
-        ReadCaptions(state_.AlbumDir, state_.CaptionFileFound);
+        inFile = ReadCaptions(state_.AlbumDir, state_.CaptionFileFound);
     } catch (...) {
         // The rows lack the captions of "info.txt": nothing of this half-read album may ever be
         // saved over it. Back to the empty state, then report.
@@ -639,7 +644,25 @@ void TForm1::showAlbum(const QList<platform::FolderEntry>& photos)
                            "zvlášť; druhá a další jsou v oddílu pojmenovaném celým názvem souboru.")
                 .arg(kCaptionFile, groups.join(QStringLiteral("; "))));
     }
+    // Settled however showing the first row ends: its photo or its rights may fail.
+    const auto settle = qScopeGuard([this, &inFile] { settleModifiedAfterOpen(inFile); });
     showCurrentRow(true);
+}
+
+void TForm1::settleModifiedAfterOpen(const album::AlbumCaptions& inFile)
+{
+    if (!album::fileHoldsAlbum(inFile, albumHeader(), StringGrid1)) {
+        MarkModified();
+        return;
+    }
+    state_.Modified = false;
+    setSaveEnabled(false);
+    setSaveAsEnabled(true);
+}
+
+album::AlbumHeader TForm1::albumHeader() const
+{
+    return {ui_->EditAName->text(), ui_->EditADate->text(), captionText(ui_->MemoA), ui_->SpinEditA->value()};
 }
 
 // The no-photos branch of Open: the window's empty state.
@@ -704,8 +727,7 @@ bool TForm1::WriteCaptions(const QString& folder, const QString& name, WriteMode
     const QString progress = QStringLiteral("Probíhá ukládání...");
     setStatusText(progress);
     try {
-        const album::AlbumHeader header{ui_->EditAName->text(), ui_->EditADate->text(), captionText(ui_->MemoA),
-                                        ui_->SpinEditA->value()};
+        const album::AlbumHeader header = albumHeader();
         // One dot per row. The status bar's label is set again only every tenth of a second and
         // at the end, since setting a long text costs its length: a big album would otherwise
         // pay for it quadratically.

@@ -92,7 +92,10 @@ public:
     void UpdateNavigation(int row);
     void ShowPhotoFields(int row);
     void ShowPhoto(int row);
-    void ReadCaptions(const QString& folder, bool found);
+    // Lays the captions of "info.txt" in `folder` (when `found`), or of an autosave file offered
+    // back, over the scanned rows and the album fields. Returns what "info.txt" holds (not
+    // complete when it is missing or the autosave file's captions were taken).
+    album::AlbumCaptions ReadCaptions(const QString& folder, bool found);
 
     // Where WriteCaptions writes: folder + "/" + name, or name as a complete path.
     enum class WriteMode { InFolder, FullPath };
@@ -123,6 +126,12 @@ private:
     // Open, after the folder is listed
     void showAlbum(const QList<platform::FolderEntry>& photos);
     void showEmptyState();
+    // The end of Open: the album is modified only where a save would write something that
+    // "info.txt" (read as `inFile`) does not hold already, never merely because Open filled the
+    // fields. Save As is available either way.
+    void settleModifiedAfterOpen(const album::AlbumCaptions& inFile);
+    // The album's own captions as the fields show them, as a save writes them.
+    album::AlbumHeader albumHeader() const;
     // Step one of Open and of closing: offers to save unsaved captions. True when nothing is
     // left that only the autosave file holds (nothing was unsaved, the user gave the changes
     // up, or they were saved to "info.txt").
