@@ -66,7 +66,7 @@ std::optional<QString> QtDialogs::pickSaveFile(const SaveRequest& request)
     QFileDialog dialog(owner());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // No question when the file exists: writing into it keeps its other sections.
+    // The caller asks whether an existing file may be written, once the extension is added.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDirectory(request.initialFolder);
     if (!request.initialName.isEmpty())

@@ -790,14 +790,22 @@ void TForm1::MenuSaveAsClick()
     request.filterDescription = QStringLiteral("Albisko Fotek");
     request.filterPattern = QStringLiteral("txt");
     request.defaultSuffix = QStringLiteral("txt");
-    auto chosen = platform::dialogs().pickSaveFile(request);
-    if (!chosen)
+    while (auto chosen = platform::dialogs().pickSaveFile(request)) {
+        QString path = *chosen;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".txt");
+        // Asked here, not by the picker: only here is the extension added, and the question must
+        // name the file that is written. No: the picker again, at that file.
+        if (QFileInfo::exists(path)
+            && !platform::dialogs().askYesNo(QStringLiteral("Uložit jako"),
+                                             QStringLiteral("Soubor %1 již existuje.\nChcete ho přepsat?").arg(path))) {
+            request.initialName = path;
+            continue;
+        }
+        lastSaveAsPath_ = path;
+        WriteCaptions(QString(), path, WriteMode::FullPath);
         return;
-    QString path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".txt");
-    lastSaveAsPath_ = path;
-    WriteCaptions(QString(), path, WriteMode::FullPath);
+    }
 }
 
 void TForm1::MenuCloseClick()

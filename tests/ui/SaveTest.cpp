@@ -132,11 +132,33 @@ TEST_F(SaveTest, SaveAsWritesAnywhereKeepsOtherSectionsAndLeavesSaveAvailable)
 {
     openCaptioned(makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"}));
     const QString chosen = albums.file(QStringLiteral("vyber"));
-    writeBytes(chosen + QStringLiteral(".txt"), cp1250(QStringLiteral("[jine]\r\ntitle=zůstane\r\n")));
+    const QByteArray other = cp1250(QStringLiteral("[jine]\r\ntitle=zůstane\r\n"));
+    writeBytes(chosen + QStringLiteral(".txt"), other);
+    // The file exists: asked first. No shows the picker again at that file; cancelling it
+    // leaves the file byte for byte.
     dialogs.saveFileResult(chosen);
+    dialogs.answerQuestion(false);
+    dialogs.saveFileResult(std::nullopt);
     ui().MenuSaveAs->trigger();
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].caption, QStringLiteral("Uložit jako"));
+    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Soubor %1.txt již existuje.\nChcete ho přepsat?").arg(chosen));
+    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(dialogs.saveRequests[1].initialName, chosen + QStringLiteral(".txt"));
+    EXPECT_EQ(readBytes(chosen + QStringLiteral(".txt")), other);
 
-    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    // Yes writes into it. A new file is written without a question.
+    dialogs.saveRequests.clear();
+    dialogs.saveFileResult(chosen);
+    dialogs.answerQuestion(true);
+    ui().MenuSaveAs->trigger();
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    dialogs.saveFileResult(albums.file(QStringLiteral("nova.txt")));
+    ui().MenuSaveAs->trigger();
+    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(readBytes(albums.file(QStringLiteral("nova.txt"))), expectedCaptions(QStringLiteral("Tatry")));
+
+    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     const auto& request = dialogs.saveRequests[0];
     EXPECT_EQ(request.initialFolder, folder);
     EXPECT_TRUE(request.initialName.isEmpty());
@@ -150,7 +172,7 @@ TEST_F(SaveTest, SaveAsWritesAnywhereKeepsOtherSectionsAndLeavesSaveAvailable)
     // The next Save As shows the path chosen last; cancelling writes nothing.
     dialogs.saveFileResult(std::nullopt);
     ui().MenuSaveAs->trigger();
-    EXPECT_EQ(dialogs.saveRequests[1].initialName, chosen + QStringLiteral(".txt"));
+    EXPECT_EQ(dialogs.saveRequests[2].initialName, albums.file(QStringLiteral("nova.txt")));
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("info.txt"))));
 }
 
