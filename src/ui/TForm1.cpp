@@ -400,6 +400,7 @@ void TForm1::UpdateNavigation(int row)
         u.BitBtnNext1->setEnabled(notLast);
     }
     editCommands_->rowShown(row);
+    fullScreenView_->action()->setEnabled(state_.AlbumOpen);  // as the other album commands
 }
 
 void TForm1::ShowPhotoFields(int row)
