@@ -185,6 +185,8 @@ void EditCommands::goToNextUndone()
         const int row = (current + step) % rows;
         if (table.Get(album::Field::Title, row).isEmpty()) {
             window_.goToRow(row);
+            // A photo to caption: typing goes on in its title, wherever the cursor was.
+            window_.ui().EditFTitle->setFocus();
             return;
         }
     }
