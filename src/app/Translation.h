@@ -18,7 +18,8 @@ bool installQtCzech(QCoreApplication& app);
 // formats some texts, such as the sizes ("408 bajty") and dates ("09.12.04 18:05") in its file
 // pickers, with the system's locale, which QLocale::setDefault does not change. Only Qt's view
 // of the system changes; the C library's locale stays as the environment set it. Created before
-// the QApplication, in the thread that runs it.
+// the QApplication, in the thread that runs it, and the only such override the program makes
+// (Qt 6.4 keeps the first one made, later Qt versions the latest).
 class CzechSystemLocale {
 public:
     CzechSystemLocale();
