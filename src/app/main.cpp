@@ -24,15 +24,23 @@ bool displayAvailable()
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// One line on the terminal, in Czech as the program speaks, then in English.
+void sayThereIsNoDisplay()
+{
+    std::fputs("albisko: chybí grafický displej (nastavte DISPLAY, nebo QT_QPA_PLATFORM=offscreen pro běh bez něj)"
+               " / no display: Albisko needs a graphical display "
+               "(set DISPLAY, or QT_QPA_PLATFORM=offscreen to run without one)\n", stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)  // PAlbisko
 {
     if (!displayAvailable()) {
-        std::fputs("albisko: no display: Albisko needs a graphical display "
-                   "(set DISPLAY, or QT_QPA_PLATFORM=offscreen to run without one)\n", stderr);
+        sayThereIsNoDisplay();
         return 1;
     }
+    const CzechSystemLocale czechFormats;  // Qt's pickers format sizes and dates in Czech too
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Albisko"));
     QIcon icon;

@@ -148,7 +148,8 @@ void FullScreenView::showCurrentRow()
         prefetch_.remember(path, stamp, picture);
         showPicture(row, picture.image, QString());
     } catch (const std::exception& e) {
-        showPicture(row, QImage(), platform::errorBoxText(platform::messageOf(e)));
+        // The view's own words; the error itself as the error box names it.
+        showPicture(row, QImage(), QStringLiteral("Fotku nelze zobrazit (%1)").arg(platform::messageOf(e)));
     }
     prefetch_.prefetch(neighbours);
 }

@@ -21,8 +21,8 @@ class TForm1;
 //   follow); where the button is disabled the key only beeps.
 // - Escape, F11, a double click or closing the view return to the main window, which shows the
 //   caption fields of the photo last shown.
-// A photo that cannot be shown leaves its error message on the screen (the main window's step
-// has already reported it in the error box). Steps that come faster than photos decode are
+// A photo that cannot be shown leaves a message on the screen, "Fotku nelze zobrazit (JPEG error
+// #53)" (the main window's step has already reported the error in the error box). Steps that come faster than photos decode are
 // coalesced as in the main window: only the photo where the user stops is decoded.
 class FullScreenView : public QWidget {
 public:

@@ -50,12 +50,12 @@ TEST_F(FullScreenViewTest, KeysMoveAsTheButtonsAndEscapeReturnsToThePhotoLastSho
     EXPECT_EQ(u.EditFTitle->text(), QStringLiteral("Most"));
 
     // A photo that cannot be shown: reported once, by the main window's step, and left on the
-    // screen as text.
+    // screen as the view's own Czech text naming the error.
     key(Qt::Key_Right);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("JPEG error #53.")});
     EXPECT_EQ(view().shownRow(), 2);
     EXPECT_TRUE(view().picture().isNull());
-    EXPECT_EQ(view().message(), QStringLiteral("JPEG error #53."));
+    EXPECT_EQ(view().message(), QStringLiteral("Fotku nelze zobrazit (JPEG error #53)"));
 
     key(Qt::Key_PageDown);  // past the last photo: the button is disabled
     EXPECT_EQ(dialogs.beeps, 1);
