@@ -23,6 +23,24 @@ QString droppedPath(const QMimeData* data)
     return data->urls().front().toLocalFile();
 }
 
+// Opens the album of `path` (a folder, or a photo: its folder, at that photo) through Open.
+void openAt(TForm1& window, const QString& path)
+{
+    const QString folder = folderOfDrop(path);
+    window.openAlbum(folder);
+    const QFileInfo photo(path);
+    if (!photo.isFile() || !window.state().AlbumOpen || window.state().AlbumDir != QDir::cleanPath(folder))
+        return;  // a folder, or Open did not open that album
+    const album::PhotoTable& table = window.table();
+    for (int row = 0; row < table.RowCount(); ++row) {
+        if (table.Get(album::Field::FileName, row) == photo.fileName()) {
+            if (row != window.state().CurrentRow)
+                window.goToRow(row);
+            return;
+        }
+    }
+}
+
 class DropOpener : public QObject {
 public:
     explicit DropOpener(TForm1& window) : QObject(&window), window_(window) {}
@@ -45,8 +63,8 @@ protected:
         drop->acceptProposedAction();
         // Opened once the drop is over: Open may ask questions, which must not run inside the
         // desktop's drag and drop.
-        QTimer::singleShot(0, &window_, [window = &window_, folder] {
-            platform::endingAtItsEdge([window, folder] { window->openAlbum(folder); })();
+        QTimer::singleShot(0, &window_, [window = &window_, path = droppedPath(drop->mimeData())] {
+            platform::endingAtItsEdge([window, path] { openAt(*window, path); })();
         });
         return true;
     }
@@ -71,13 +89,12 @@ QString folderOfDrop(const QString& path)
 
 void openFromCommandLine(TForm1& window, const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isDir()) {
+    if (folderOfDrop(path).isEmpty()) {
         platform::dialogs().showWarning(
-            QStringLiteral("%1 není složka s fotkami, kterou by šlo otevřít.").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("%1 není složka s fotkami ani fotka, kterou by šlo otevřít.").arg(QDir::toNativeSeparators(path)));
         return;
     }
-    platform::endingAtItsEdge([&window, folder = info.absoluteFilePath()] { window.openAlbum(folder); })();
+    platform::endingAtItsEdge([&window, path] { openAt(window, path); })();
 }
 
 void openDroppedAlbums(TForm1& window)

@@ -37,14 +37,23 @@ TEST_F(OpenFromOutsideTest, TheCommandLineFolderOpensAsIfPicked)
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("1/2"));
     EXPECT_EQ(form->state().AlbumDir, folder);
 
-    // A folder without photos: Open's own empty window; a path that is no folder: a warning.
-    dialogs.answerQuestion(false);  // the album just opened counts as changed
+    // A photo opens its folder at that photo, as if stepped to.
+    dialogs.answerQuestion(false);  // the album just opened counts as changed (no info.txt yet)
+    openFromCommandLine(*form, folder + QStringLiteral("/b.jpg"));
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/2"));
+    EXPECT_EQ(ui().EditFName->text(), QStringLiteral("b"));
+    EXPECT_EQ(ui().SpinEditJump->maxValue(), 2);
+
+    // A folder without photos: Open's own empty window; a path that is neither: a warning.
+    dialogs.answerQuestion(false);
     openFromCommandLine(*form, albums.makeFolder(QStringLiteral("prazdna")));
     EXPECT_FALSE(form->state().AlbumOpen);
-    for (const QString& wrong : {albums.file(QStringLiteral("neni")), folder + QStringLiteral("/a.jpg")}) {
+    writeBytes(albums.file(QStringLiteral("popis.txt")), "x");
+    for (const QString& wrong : {albums.file(QStringLiteral("neni")), albums.file(QStringLiteral("popis.txt"))}) {
         openFromCommandLine(*form, wrong);
         ASSERT_EQ(dialogs.warnings.size(), 1);
-        EXPECT_EQ(dialogs.warnings.takeFirst(), QStringLiteral("%1 není složka s fotkami, kterou by šlo otevřít.").arg(wrong));
+        EXPECT_EQ(dialogs.warnings.takeFirst(),
+                  QStringLiteral("%1 není složka s fotkami ani fotka, kterou by šlo otevřít.").arg(wrong));
     }
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Albisko"));
 }
@@ -52,16 +61,17 @@ TEST_F(OpenFromOutsideTest, TheCommandLineFolderOpensAsIfPicked)
 TEST_F(OpenFromOutsideTest, AFolderOrAPhotoDroppedOnTheWindowOpensItsAlbum)
 {
     const QString tatry = makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"});
-    const QString fatra = makeAlbum(QStringLiteral("Fatra"), {"c.jpg"});
+    const QString fatra = makeAlbum(QStringLiteral("Fatra"), {"c.jpg", "d.jpg"});
     ASSERT_TRUE(drop(tatry));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tatry - Albisko"));
 
-    // A photo means its folder; the changes of the album open are asked about first.
+    // A photo means its folder, at that photo; the changes of the album open are asked about first.
     typeText(ui().EditFTitle, QStringLiteral("Chata"));
     dialogs.answerQuestion(false);
-    ASSERT_TRUE(drop(fatra + QStringLiteral("/c.jpg")));
+    ASSERT_TRUE(drop(fatra + QStringLiteral("/d.jpg")));
     EXPECT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Fatra - Albisko"));
+    EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/2"));
 
     // Anything else is not taken.
     writeBytes(albums.file(QStringLiteral("poznamka.txt")), "x");
