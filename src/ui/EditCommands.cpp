@@ -205,22 +205,33 @@ void EditCommands::datesFromExif()
     }
     album::PhotoTable& table = window_.table();
     std::vector<std::pair<int, QString>> newDates;
+    int typedOver = 0;  // dates the user wrote (anything but the file's own date) that change
     for (int r = 0; r < table.RowCount(); ++r) {
-        const auto taken = album::exifDate(platform::joinPath(state.AlbumDir, table.Get(album::Field::FileName, r)));
+        const QString path = platform::joinPath(state.AlbumDir, table.Get(album::Field::FileName, r));
+        const auto taken = album::exifDate(path);
         if (!taken)
             continue;
         const QString date = platform::shortDate(*taken);
-        if (date != table.Get(album::Field::Date, r))
-            newDates.emplace_back(r, date);
+        const QString& now = table.Get(album::Field::Date, r);
+        if (date == now)
+            continue;
+        newDates.emplace_back(r, date);
+        typedOver += now != platform::shortDate(platform::modificationTime(path));
     }
     if (newDates.empty()) {
         platform::dialogs().showNotice(QStringLiteral("Žádná fotka nemá v EXIF jiné datum pořízení, než jaké už má."));
         return;
     }
-    const QString question = QStringLiteral("Datum pořízení podle EXIF dostane %1 z %2 fotek; ostatní si svá data "
+    // Czech counts: 1 datum, 2 to 4 data, 5 and more dat.
+    const QString typed = typedOver == 0 ? QString()
+        : typedOver == 1                 ? QStringLiteral("z toho 1 ručně zapsané datum se přepíše; ")
+        : typedOver <= 4 ? QStringLiteral("z toho %1 ručně zapsaná data se přepíšou; ").arg(typedOver)
+                         : QStringLiteral("z toho %1 ručně zapsaných dat se přepíše; ").arg(typedOver);
+    const QString question = QStringLiteral("Datum pořízení podle EXIF dostane %1 z %2 fotek; %3ostatní si svá data "
                                             "ponechají. Pokračovat?")
                                  .arg(newDates.size())
-                                 .arg(table.RowCount());
+                                 .arg(table.RowCount())
+                                 .arg(typed);
     if (!platform::dialogs().askYesNo(QStringLiteral("Data fotek podle EXIF"), question))
         return;
     for (const auto& [row, date] : newDates)

@@ -171,3 +171,39 @@ TEST_F(EditCommandsTest, DatesFromExifAfterAQuestionThatCountsThem)
     EXPECT_EQ(dialogs.notices.size(), 2);
     EXPECT_EQ(dialogs.questions.size(), 2u);
 }
+
+TEST_F(EditCommandsTest, DatesFromExifSayHowManyDatesWrittenByHandTheyReplace)
+{
+    // Six photos taken 14.7.2003, their files dated 15.1.2004. A date other than the file's own
+    // was written by someone ("léto 2023"): the question says how many of those go.
+    const std::pair<int, const char*> cases[] = {
+        {0, ""},
+        {1, "z toho 1 ručně zapsané datum se přepíše; "},
+        {2, "z toho 2 ručně zapsaná data se přepíšou; "},
+        {5, "z toho 5 ručně zapsaných dat se přepíše; "},
+    };
+    const QByteArray jpeg = withExifDates(writeJpegBytes(64, 48), "2003:07:14 10:00:00", "");
+    for (const auto& [typed, says] : cases) {
+        SCOPED_TRACE(typed);
+        const QString folder = albums.makeFolder(QStringLiteral("Exif%1").arg(typed));
+        QString info = QStringLiteral("[head]\r\nname=Exif\r\n");
+        for (int i = 0; i < 6; ++i) {
+            const QString photo = folder + QStringLiteral("/p%1.jpg").arg(i);
+            writeBytes(photo, jpeg);
+            setModificationTime(photo, QDateTime(QDate(2004, 1, 15), QTime(12, 0)));
+            info += QStringLiteral("[p%1]\r\ndate=%2\r\n").arg(i).arg(i < typed ? QStringLiteral("léto 2023") : QString());
+        }
+        writeBytes(folder + QStringLiteral("/info.txt"), cp1250(info));
+        if (form->state().Modified)
+            dialogs.answerQuestion(false);  // the album before, asked about at Open
+        open(folder);
+        dialogs.questions.clear();
+        dialogs.answerQuestion(true);
+        form->editCommands().exifDatesAction()->trigger();
+        ASSERT_EQ(dialogs.questions.size(), 1u);
+        EXPECT_EQ(dialogs.questions[0].text,
+                  QStringLiteral("Datum pořízení podle EXIF dostane 6 z 6 fotek; %1ostatní si svá data ponechají. "
+                                 "Pokračovat?").arg(QString::fromUtf8(says)));
+        EXPECT_EQ(form->table().Get(Field::Date, 0), QStringLiteral("14.7.2003"));
+    }
+}
