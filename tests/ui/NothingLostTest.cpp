@@ -204,6 +204,35 @@ TEST_F(NothingLostTest, AnAutosaveFileWithOtherCaptionsIsOfferedBack)
     }
 }
 
+TEST_F(NothingLostTest, AnAutosaveFileDifferingInAnyOneCaptionIsOfferedBack)
+{
+    // The album's and photo a's captions, one field at a time other in the autosave file.
+    const QStringList saved{"Hory", "15.1.2004", "", "0", "Uloženo", "a", "15.1.2004", "", "0"};
+    const QStringList other{"Doly", "1.1.2000", "\"Popis\"", "5", "Jinak", "Jiné", "1.1.2000", "\"Popis\"", "5"};
+    const char* fields[] = {"album name", "album date", "album description", "album rights", "title",
+                            "photo name", "photo date", "photo description", "photo rights"};
+    const auto file = [](const QStringList& v) {
+        return fileText(QStringLiteral("[head]\nname=%1\ndate=%2\ndesc=%3\nrights=%4\n").arg(v[0], v[1], v[2], v[3])
+                        + QStringLiteral("[a]\ntitle=%1\nname=%2\ndate=%3\ndesc=%4\nrights=%5\n").arg(v[4], v[5], v[6], v[7], v[8]));
+    };
+    for (int field = 0; field < saved.size(); ++field) {
+        SCOPED_TRACE(fields[field]);
+        const QString folder = makeAlbum(QStringLiteral("Hory%1").arg(field), {"a.jpg"});
+        writeBytes(info(folder), file(saved));
+        setModificationTime(info(folder), QDateTime(QDate(2024, 5, 1), QTime(10, 0)));
+        QStringList autosaved = saved;
+        autosaved[field] = other[field];
+        writeBytes(autosave(folder), file(autosaved));
+        setModificationTime(autosave(folder), QDateTime(QDate(2024, 5, 1), QTime(10, 10)));
+        const auto asked = dialogs.questions.size();
+        dialogs.answerQuestion(false);
+        open(folder);
+        ASSERT_EQ(dialogs.questions.size(), asked + 1);
+        EXPECT_EQ(dialogs.questions.back().caption, QStringLiteral("Obnovit popisky?"));
+        EXPECT_FALSE(form->state().Modified) << "No keeps what info.txt holds";
+    }
+}
+
 TEST_F(NothingLostTest, ADamagedAutosaveFileIsReportedAndTheAlbumOpens)
 {
     const QDateTime later(QDate(2024, 5, 2), QTime(10, 0));
