@@ -83,6 +83,14 @@ TEST_F(AlbumEditsTest, AlbumRightsRaiseLowerPhotoRightsOnly)
     EXPECT_EQ(t.Get(Field::Rights, 2), QStringLiteral("50"));
     EXPECT_EQ(ui().SpinEditF->minValue(), 30);
     EXPECT_FALSE(form->state().RightsCascade);
+
+    // At the boundary: a right equal to the album's is set to it (as the field writes it), one
+    // above stays as it is.
+    t.Set(Field::Rights, 0, QStringLiteral("+40"));
+    t.Set(Field::Rights, 1, QStringLiteral("41"));
+    ui().SpinEditA->setValue(40);
+    EXPECT_EQ(t.Get(Field::Rights, 0), QStringLiteral("40"));
+    EXPECT_EQ(t.Get(Field::Rights, 1), QStringLiteral("41"));
 }
 
 TEST_F(AlbumEditsTest, WithoutAnAlbumTheRightsChangeNoRow)
