@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -17,6 +18,22 @@
 namespace {
 
 constexpr int buttonWidth = 15;
+constexpr int firstRepeatMs = 400;  // a held spin button repeats after this ...
+constexpr int repeatMs = 100;       // ... then at this pace
+
+class TimerRepeatClock : public RepeatClock {
+public:
+    TimerRepeatClock()
+    {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { if (tick) tick(); });
+    }
+    void start(int ms) override { timer_.start(ms); }
+    void stop() override { timer_.stop(); }
+
+private:
+    QTimer timer_;
+};
 
 // Text the field lets the user type: digits, signs, the decimal separator and control
 // characters other than a line break.
@@ -52,13 +69,15 @@ SpinEdit::SpinEdit(QWidget* parent)
     down_->setArrowType(Qt::DownArrow);
     for (QToolButton* button : {up_, down_}) {
         button->setFocusPolicy(Qt::NoFocus);
-        button->setAutoRepeat(true);
-        button->setAutoRepeatDelay(400);
-        button->setAutoRepeatInterval(100);
+        // The repeat of a held button is the field's own, on a clock a test can drive.
+        connect(button, &QToolButton::released, this, [this] {
+            heldDelta_ = 0;
+            repeatClock_->stop();
+        });
     }
-    // A held button emits pressed() again on every repeat.
-    connect(up_, &QToolButton::pressed, this, [this] { step(1); });
-    connect(down_, &QToolButton::pressed, this, [this] { step(-1); });
+    connect(up_, &QToolButton::pressed, this, [this] { buttonPressed(1); });
+    connect(down_, &QToolButton::pressed, this, [this] { buttonPressed(-1); });
+    setRepeatClock(std::make_unique<TimerRepeatClock>());
     connect(edit_, &QLineEdit::textChanged, this, &SpinEdit::onTextChanged);
 }
 
@@ -116,6 +135,29 @@ int SpinEdit::clamped(int value) const
     if (value > max_)
         return max_;
     return value;
+}
+
+void SpinEdit::setRepeatClock(std::unique_ptr<RepeatClock> clock)
+{
+    repeatClock_ = std::move(clock);
+    repeatClock_->tick = [this] { repeat(); };
+}
+
+// A spin button steps at once when pressed, again after 400 ms and then every 100 ms while it is
+// held (a button the mouse slides off counts as released, and as pressed again when it comes back).
+void SpinEdit::buttonPressed(int delta)
+{
+    heldDelta_ = delta;
+    step(delta);
+    repeatClock_->start(firstRepeatMs);
+}
+
+void SpinEdit::repeat()
+{
+    if (heldDelta_ == 0)
+        return;
+    step(heldDelta_);
+    repeatClock_->start(repeatMs);
 }
 
 void SpinEdit::step(int delta)

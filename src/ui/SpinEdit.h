@@ -2,8 +2,22 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
 class QLineEdit;
 class QToolButton;
+
+// The clock a held spin button repeats on: a QTimer in the program; a test puts in one it ticks
+// itself, so that no test waits on real time.
+class RepeatClock {
+public:
+    virtual ~RepeatClock() = default;
+    // Calls `tick` once, after `ms` milliseconds (the field starts it again for the next step).
+    virtual void start(int ms) = 0;
+    virtual void stop() = 0;
+    std::function<void()> tick;
+};
 
 // An integer field with limits and two spin buttons.
 // - value(): the text read as a decimal integer (leading blanks and a sign allowed), or the
@@ -48,6 +62,9 @@ public:
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
 
+    // The clock the spin buttons repeat on (the field takes it over).
+    void setRepeatClock(std::unique_ptr<RepeatClock> clock);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -64,6 +81,8 @@ protected:
 
 private:
     void step(int delta);
+    void buttonPressed(int delta);
+    void repeat();
     int clamped(int value) const;
     void onTextChanged();
 
@@ -74,4 +93,6 @@ private:
     int max_ = 0;
     int maxLength_ = 32767;  // QLineEdit's own default
     bool enterBeeps_ = true;
+    std::unique_ptr<RepeatClock> repeatClock_;
+    int heldDelta_ = 0;  // the step of the spin button held down, 0 while none is
 };
