@@ -31,8 +31,8 @@ inline constexpr char SettingsFileName[] = "albisko.ini";
 // ProgramDir + "/albisko.ini".
 QString settingsPath(const album::WorkingState& state);
 
-// Used at start-up when there is no settings file: both folders are the working folder and
-// the last folder is kept.
+// Used at start-up when there is no settings file: both folders are the working folder, the
+// last folder is kept, and autosave is on every 5 minutes.
 void DefaultSettings(album::WorkingState& state);
 
 // The main window as the file places it.
