@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 #include "storage/ProfileFile.h"
 
 #include <QPoint>
@@ -76,8 +77,8 @@ QString settingsPath(const album::WorkingState& state)
 
 void DefaultSettings(album::WorkingState& state)
 {
-    state.DefaultDir = state.ProgramDir;
-    state.AlbumDir = state.ProgramDir;
+    state.DefaultDir = platform::startFolder(state.ProgramDir);
+    state.AlbumDir = state.DefaultDir;
     state.SaveLastDir = true;
     // A new user's first evening of typing must survive a crash: autosave starts switched on.
     // A settings file keeps whatever the user chose since.
@@ -125,7 +126,7 @@ WindowPlacement LoadSettings(album::WorkingState& state)
     const QString lastDir = read(kConfig, "LastDir");
     state.AlbumDir = platform::folderExists(lastDir) ? lastDir : QString();
     const QString defaultDir = read(kConfig, "DefaultDir");
-    state.DefaultDir = platform::folderExists(defaultDir) ? defaultDir : state.ProgramDir;
+    state.DefaultDir = platform::folderExists(defaultDir) ? defaultDir : platform::startFolder(state.ProgramDir);
     readYesNo(read(kConfig, "AutoSave"), state.AutoSave);
     state.AutoSaveMinutes = numbers.read(kConfig, QStringLiteral("AutoSaveValue"), QString::number(kAutosaveMinutes))
                                 .value_or(kAutosaveMinutes);
