@@ -13,7 +13,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   php-cli
   libhunspell-dev hunspell-cs
-  dpkg-dev file appstream
+  dpkg-dev file appstream lintian
 )
 
 missing=()

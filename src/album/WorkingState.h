@@ -18,7 +18,7 @@ struct WorkingState {
     bool RightsCascade = false;     // set while the album's right is pushed to every photo
     QString AutosaveDir;            // folder of the autosave target
     QString AutosaveName;           // file name of the autosave target
-    QString ProgramDir;             // working folder at start-up: settings file, templates
+    QString ProgramDir;             // the folder the program works in (platform::programFolder): settings, word list
     QString AlbumDir;               // folder of the open album; where the next Open starts
     QString DefaultDir;             // the default folder setting
     bool SaveLastDir = false;       // keep the last folder (as read at start-up)

@@ -1,5 +1,6 @@
 // Albisko: captions for a folder of photos published as a web album.
 
+#include "app/ProgramStart.h"
 #include "app/Translation.h"
 #include "app/Windows.h"
 #include "platform/QtDialogs.h"
@@ -36,6 +37,9 @@ void sayThereIsNoDisplay()
 
 int main(int argc, char** argv)  // PAlbisko
 {
+    QString path;  // the folder or photo the command line names
+    if (const std::optional<int> answered = answerCommandLine(argc, argv, path))
+        return *answered;
     if (!displayAvailable()) {
         sayThereIsNoDisplay();
         return 1;
@@ -43,6 +47,7 @@ int main(int argc, char** argv)  // PAlbisko
     const CzechSystemLocale czechFormats;  // Qt's pickers format sizes and dates in Czech too
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Albisko"));
+    settleProgramFolders();
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/albisko-%1.png").arg(size));
@@ -59,12 +64,9 @@ int main(int argc, char** argv)  // PAlbisko
     dialogs.setOwner(windows.form1.get());
     windows.form1->show();
     windows.form1->editCommands().startSpellingInBackground(SpellChecker::systemDictionaryFolder());
-    // `albisko FOLDER` opens the folder once the window is up.
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1)
-        QTimer::singleShot(0, windows.form1.get(), [&windows, folder = arguments.at(1)] {
-            openFromCommandLine(*windows.form1, folder);
-        });
+    // `albisko FOLDER` (or PHOTO.jpg) opens it once the window is up.
+    if (!path.isEmpty())
+        QTimer::singleShot(0, windows.form1.get(), [&windows, path] { openFromCommandLine(*windows.form1, path); });
     const int result = app.exec();
     platform::installDialogs(nullptr);
     return result;

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 #include "storage/ProfileFile.h"
 
 #include <QPoint>
@@ -19,6 +20,8 @@ const QString kWindow = QStringLiteral("window");
 const QString kSpelling = QStringLiteral("spelling");  // newer than the rest: older versions ignore it
 const QString kRecent = QStringLiteral("recent");      // likewise
 constexpr int kRecentAlbums = 8;
+// The autosave interval of a first start, and of a file without one.
+constexpr int kAutosaveMinutes = 5;
 
 // Where the window opens when the file does not place it: its outer top-left corner.
 constexpr QPoint kBuiltInPosition(244, 94);
@@ -74,9 +77,13 @@ QString settingsPath(const album::WorkingState& state)
 
 void DefaultSettings(album::WorkingState& state)
 {
-    state.DefaultDir = state.ProgramDir;
-    state.AlbumDir = state.ProgramDir;
+    state.DefaultDir = platform::startFolder(state.ProgramDir);
+    state.AlbumDir = state.DefaultDir;
     state.SaveLastDir = true;
+    // A new user's first evening of typing must survive a crash: autosave starts switched on.
+    // A settings file keeps whatever the user chose since.
+    state.AutoSave = true;
+    state.AutoSaveMinutes = kAutosaveMinutes;
 }
 
 QRect safePlacement(QRect outer, int titleBarHeight, const QList<QRect>& screenAreas, const QRect& primaryArea)
@@ -119,9 +126,10 @@ WindowPlacement LoadSettings(album::WorkingState& state)
     const QString lastDir = read(kConfig, "LastDir");
     state.AlbumDir = platform::folderExists(lastDir) ? lastDir : QString();
     const QString defaultDir = read(kConfig, "DefaultDir");
-    state.DefaultDir = platform::folderExists(defaultDir) ? defaultDir : state.ProgramDir;
+    state.DefaultDir = platform::folderExists(defaultDir) ? defaultDir : platform::startFolder(state.ProgramDir);
     readYesNo(read(kConfig, "AutoSave"), state.AutoSave);
-    state.AutoSaveMinutes = numbers.read(kConfig, QStringLiteral("AutoSaveValue"), QStringLiteral("5")).value_or(5);
+    state.AutoSaveMinutes = numbers.read(kConfig, QStringLiteral("AutoSaveValue"), QString::number(kAutosaveMinutes))
+                                .value_or(kAutosaveMinutes);
     readYesNo(read(kSpelling, "Check"), state.SpellCheck);
     state.RecentAlbums.clear();
     for (int i = 1; i <= kRecentAlbums; ++i) {

@@ -7,7 +7,8 @@
 #include <QString>
 #include <optional>
 
-// The settings file "albisko.ini" in the working folder the program started in (ProgramDir),
+// The settings file "albisko.ini" in the folder the program works in (ProgramDir: the folder it
+// was started in, or the user's folder for an installed program, see platform/ProgramFolders),
 // written in UTF-8:
 //
 //   [config]                         [window]
@@ -31,8 +32,9 @@ inline constexpr char SettingsFileName[] = "albisko.ini";
 // ProgramDir + "/albisko.ini".
 QString settingsPath(const album::WorkingState& state);
 
-// Used at start-up when there is no settings file: both folders are the working folder and
-// the last folder is kept.
+// Used at start-up when there is no settings file: both folders are where the first Open starts
+// (platform::startFolder: ProgramDir, or the pictures folder of an installed program), the last
+// folder is kept, and autosave is on every 5 minutes.
 void DefaultSettings(album::WorkingState& state);
 
 // The main window as the file places it.
@@ -43,7 +45,8 @@ struct WindowPlacement {
 
 // Reads the settings file into the state, in this order: "SaveLastDir" (exactly "yes" or "no",
 // else unchanged), "LastDir" (an existing folder, else empty), "DefaultDir" (an existing folder,
-// else ProgramDir), "AutoSave" (as "SaveLastDir"), "AutoSaveValue" (minutes, 5 when missing);
+// else platform::startFolder), "AutoSave" (as "SaveLastDir"), "AutoSaveValue" (minutes, 5 when
+// missing);
 // then returns the main window's placement by "WindowState" and, for a "Normal" window,
 // "PositionLeft", "PositionTop", "Width" and "Height" (numbers bounded so that no rectangle
 // overflows). Value comparisons are case-sensitive.

@@ -6,6 +6,7 @@
 #include "album/FolderScan.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/ProgramFolders.h"
 #include "settings/Settings.h"
 #include "ui/TForm3.h"
 #include "storage/ProfileFile.h"
@@ -268,7 +269,7 @@ void TForm1::FormCreate()
     ui_->Panel1->setText(kNoPicture);
     setSaveEnabled(false);
     setSaveAsEnabled(false);
-    state_.ProgramDir = platform::workingFolder();
+    state_.ProgramDir = platform::programFolder();
     if (platform::fileExists(platform::joinPath(state_.ProgramDir, QLatin1String(settings::SettingsFileName))))
         placeMainWindow(*this, settings::LoadSettings(state_));
     else
@@ -816,7 +817,8 @@ void TForm1::MenuCloseClick()
 
 void TForm1::MenuHtmlClick()
 {
-    ui::assembleHtmlHead(state_.ProgramDir, ui_->EditAName->text(), *ui_->RichEdit1, *ui_->RichEdit2);
+    ui::assembleHtmlHead(platform::templateFolder(state_.ProgramDir), ui_->EditAName->text(), *ui_->RichEdit1,
+                         *ui_->RichEdit2);
 }
 
 void TForm1::MenuSetClick()
@@ -826,8 +828,8 @@ void TForm1::MenuSetClick()
 
 void TForm1::MenuIndexClick()
 {
-    // By its bare name: the desktop looks for it in the working folder.
-    platform::dialogs().openWithDesktop(QStringLiteral("albisko.html"));
+    // The installed help by its full path; otherwise by its bare name, in the working folder.
+    platform::dialogs().openWithDesktop(platform::helpFile());
 }
 
 void TForm1::MenuAboutClick()

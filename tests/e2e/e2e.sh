@@ -400,8 +400,8 @@ check_ini() {  # check_ini <section> <key> <expected value>
 check_ini config SaveLastDir yes
 check_ini config LastDir "$PHOTOS"
 check_ini config DefaultDir "$WORK"
-check_ini config AutoSave no
-check_ini config AutoSaveValue 1
+check_ini config AutoSave yes     # a first start has autosave on, every 5 minutes
+check_ini config AutoSaveValue 5
 check_ini window PositionLeft 244
 check_ini window PositionTop 94
 check_ini window Width "$WINDOW_WIDTH"

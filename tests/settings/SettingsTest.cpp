@@ -404,17 +404,20 @@ TEST_F(SettingsTest, WithoutAFileTheDefaultsAreWrittenOnlyWhenTheProgramCloses)
     EXPECT_TRUE(state().SaveLastDir);
     EXPECT_EQ(state().AlbumDir, programDir);
     EXPECT_EQ(state().DefaultDir, programDir);
-    EXPECT_FALSE(state().AutoSave);
-    EXPECT_EQ(state().AutoSaveMinutes, 1) << "the interval field holds no less than 1";
-    EXPECT_EQ(timer().interval(), 60000);
-    EXPECT_FALSE(timer().isActive());
+    // A first start has autosave on, every 5 minutes: the settings window shows it so.
+    EXPECT_TRUE(state().AutoSave);
+    EXPECT_EQ(state().AutoSaveMinutes, 5);
+    EXPECT_TRUE(form3->autosaveTicked());
+    EXPECT_EQ(form3->intervalMinutes(), 5);
+    EXPECT_EQ(timer().interval(), 5 * 60000);
+    EXPECT_FALSE(timer().isActive()) << "autosave waits for an album";
     EXPECT_FALSE(QFileInfo::exists(iniPath()));
 
     const QRect outer = form->frameGeometry();
     EXPECT_EQ(outer.topLeft(), QPoint(244, 94));
     quit();
-    EXPECT_EQ(iniBytes(), iniText(QStringLiteral("[config]\nSaveLastDir=yes\nLastDir=%1\nDefaultDir=%1\nAutoSave=no\n"
-                                                 "AutoSaveValue=1\n[window]\nPositionLeft=244\nPositionTop=94\n"
+    EXPECT_EQ(iniBytes(), iniText(QStringLiteral("[config]\nSaveLastDir=yes\nLastDir=%1\nDefaultDir=%1\nAutoSave=yes\n"
+                                                 "AutoSaveValue=5\n[window]\nPositionLeft=244\nPositionTop=94\n"
                                                  "Width=%2\nHeight=%3\nWindowState=Normal\n")
                                       .arg(programDir)
                                       .arg(outer.width())
@@ -854,8 +857,8 @@ TEST_F(SettingsTest, OkWritesAndClosesCancelAndEscapeOnlyClose)
                   EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
               }),
               QDialog::Accepted);
-    EXPECT_EQ(iniBytes(), iniText(QStringLiteral("[config]\nSaveLastDir=yes\nLastDir=%1\nDefaultDir=%1\nAutoSave=no\n"
-                                                 "AutoSaveValue=1\n[window]\nPositionLeft=%2\nPositionTop=%3\n"
+    EXPECT_EQ(iniBytes(), iniText(QStringLiteral("[config]\nSaveLastDir=yes\nLastDir=%1\nDefaultDir=%1\nAutoSave=yes\n"
+                                                 "AutoSaveValue=5\n[window]\nPositionLeft=%2\nPositionTop=%3\n"
                                                  "Width=%4\nHeight=%5\nWindowState=Normal\n")
                                       .arg(programDir)
                                       .arg(outer.left())

@@ -48,15 +48,17 @@ TEST_F(MainWindowTest, StartsInTheEmptyStateWithDefaultSettings)
     EXPECT_FALSE(s.Modified);
     EXPECT_EQ(s.CurrentRow, 0);
     EXPECT_EQ(s.ProgramDir, work.path());
-    // No settings file: both folders are the working folder and the last folder is kept.
+    // No settings file: both folders are the working folder, the last folder is kept, and
+    // autosave is on every 5 minutes.
     EXPECT_EQ(s.AlbumDir, work.path());
     EXPECT_EQ(s.DefaultDir, work.path());
     EXPECT_TRUE(s.SaveLastDir);
-    EXPECT_FALSE(s.AutoSave);
-    EXPECT_FALSE(form->autosaveTimer().isActive());
+    EXPECT_TRUE(s.AutoSave);
+    EXPECT_EQ(s.AutoSaveMinutes, 5);
+    EXPECT_FALSE(form->autosaveTimer().isActive()) << "autosave waits for an album";
     EXPECT_FALSE(QFile::exists(work.file(QStringLiteral("albisko.ini")))) << "start-up writes nothing";
 
-    EXPECT_FALSE(windows->form3->ui().CheckBoxSave->isChecked()) << "settings window follows the settings";
+    EXPECT_TRUE(windows->form3->ui().CheckBoxSave->isChecked()) << "settings window follows the settings";
     EXPECT_TRUE(windows->form3->ui().CheckBoxAdr->isChecked());
 }
 
