@@ -166,6 +166,16 @@ QString folded(const QString& name)
     return result;
 }
 
+// The case-folded name of ASCII bytes, made in one go (a file may hold a million names).
+QString foldedAscii(QByteArrayView bytes)
+{
+    QString name(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(name.data());
+    for (char c : bytes)
+        *out++ = c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : char16_t(uchar(c));
+    return name;
+}
+
 // Whether a caller's ASCII name (blanks around it aside) is the case-folded name `folded`. False
 // for a name with other characters, which is then compared the long way.
 bool sameAsciiName(const QString& folded, const QString& name)
@@ -431,8 +441,7 @@ void ProfileFile::parse()
             unclosed_ = unclosed_ || entry.extra == 0;
         }
         if (current >= 0) {
-            if (!findEntry(current, key))
-                addEntry(current, entry);
+            addEntry(current, entry);  // of duplicate keys the first counts
             sections_[current].anchor = i + entry.extra;
         }
         i += entry.extra;
@@ -441,8 +450,12 @@ void ProfileFile::parse()
 
 int ProfileFile::keyId(const QString& foldedName)
 {
-    const auto it = keyIds_.constFind(foldedName);
-    return it != keyIds_.cend() ? *it : *keyIds_.insert(foldedName, int(keyIds_.size()));
+    // Found or added in one look: a file may hold a million names.
+    const int next = int(keyIds_.size());
+    int& id = keyIds_[foldedName];
+    if (keyIds_.size() > next)
+        id = next;
+    return id;
 }
 
 int ProfileFile::keyIdIfAny(const QString& callerKey) const
@@ -456,7 +469,7 @@ int ProfileFile::rawKeyId(QByteArrayView rawName)
         if (raw == rawName)
             return id;
     }
-    const int id = keyId(folded(decoded(rawName)));
+    const int id = keyId(isAscii(rawName) ? foldedAscii(rawName) : folded(decoded(rawName)));
     if (rawKeys_.size() < 16)
         rawKeys_.emplace_back(rawName.toByteArray(), id);
     return id;
@@ -464,17 +477,35 @@ int ProfileFile::rawKeyId(QByteArrayView rawName)
 
 ProfileFile::Entry* ProfileFile::findEntry(int section, int key)
 {
-    for (int e = sections_[section].first; e != -1; e = entries_[e].next) {
-        if (entries_[e].key == key)
-            return &entries_[e];
+    const Section& s = sections_[size_t(section)];
+    if (s.indexed) {
+        ++entryComparisons_;
+        const auto it = entryIndex_.constFind(entryKey(section, key));
+        return it == entryIndex_.cend() ? nullptr : &entries_[size_t(*it)];
+    }
+    for (int e = s.first; e != -1; e = entries_[size_t(e)].next) {
+        ++entryComparisons_;
+        if (entries_[size_t(e)].key == key)
+            return &entries_[size_t(e)];
     }
     return nullptr;
 }
 
-void ProfileFile::addEntry(int section, const Entry& entry)
+bool ProfileFile::addEntry(int section, const Entry& entry)
 {
-    Section& s = sections_[section];
+    Section& s = sections_[size_t(section)];
     const int added = int(entries_.size());
+    if (s.indexed) {
+        // Found or added in one look.
+        ++entryComparisons_;
+        const qsizetype before = entryIndex_.size();
+        int& indexed = entryIndex_[entryKey(section, entry.key)];
+        if (entryIndex_.size() == before)
+            return false;
+        indexed = added;
+    } else if (findEntry(section, entry.key)) {
+        return false;
+    }
     entries_.push_back(entry);
     entries_.back().next = -1;
     if (s.last >= 0)
@@ -483,6 +514,12 @@ void ProfileFile::addEntry(int section, const Entry& entry)
         s.first = added;
     s.last = added;
     ++s.entryCount;
+    if (!s.indexed && s.entryCount > ListedEntries) {
+        for (int e = s.first; e != -1; e = entries_[size_t(e)].next)
+            entryIndex_.insert(entryKey(section, entries_[size_t(e)].key), e);
+        s.indexed = true;
+    }
+    return true;
 }
 
 int ProfileFile::findSection(const QString& name)
