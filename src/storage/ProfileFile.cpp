@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <unistd.h>
 
 namespace storage {
 
@@ -613,18 +614,32 @@ bool ProfileFile::SectionExists(const QString& section)
 
 namespace {
 
-// Whether the file at `path` can be replaced: it is replaced by a new one beside it, never
-// written in place, so its folder must take a new file; an existing file must itself be
-// writable (a read-only file stays so).
-bool replaceable(const QString& path)
+// Whether a file at `path`, if there is one, may be replaced as far as the file itself goes: it
+// must be a regular file this program could write (a read-only file stays so). Whoever calls
+// this knows whether it could be read.
+bool writableIfThere(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.exists()) {
-        QFile file(path);
-        if (!info.isFile() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return false;
-    }
-    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.albisko-XXXXXX"));
+    QFile file(path);
+    return !info.exists() || (info.isFile() && file.open(QIODevice::WriteOnly | QIODevice::Append));
+}
+
+// Whether a file at `path`, if there is one, is a regular file this program can read.
+bool readableIfThere(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    const int fd = platform::openRegularFile(path);
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0;
+}
+
+// Whether `path`'s folder takes a new file: a file is replaced by a new one beside it, never
+// written in place.
+bool folderTakesNewFile(const QString& path)
+{
+    QTemporaryFile probe(QFileInfo(path).absolutePath() + QStringLiteral("/.albisko-XXXXXX"));
     return probe.open();
 }
 
@@ -636,7 +651,7 @@ void ProfileFile::checkWritable()
     if (writable_)
         return;
     // Writing a file that could not be read would lose what it holds.
-    if (unreadable_ || !replaceable(path_))
+    if (unreadable_ || !writableIfThere(path_) || !folderTakesNewFile(path_))
         throw EIniFileException(path_);
     writable_ = true;
 }
@@ -832,12 +847,10 @@ void ProfileWriter::WriteString(const QString& section, const QString& key, cons
 {
     if (!writable_) {
         // An existing file must be one this program could write (not a folder, not read-only),
-        // as for ProfileFile; the new file beside it must be possible.
-        const QFileInfo info(path_);
-        QFile existing(path_);
-        if (info.exists() && (!info.isFile() || !existing.open(QIODevice::WriteOnly | QIODevice::Append)))
+        // as for ProfileFile, and read: replacing one it cannot read would lose what it holds,
+        // unseen. The new file beside it must be possible.
+        if (!readableIfThere(path_) || !writableIfThere(path_))
             throw EIniFileException(path_);
-        existing.close();
         file_ = std::make_unique<platform::FileReplacement>(path_);
         if (!file_->ok())
             throw EIniFileException(path_);

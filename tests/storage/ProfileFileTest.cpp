@@ -1043,6 +1043,48 @@ TEST(ProfileFileFailure, AReadOnlyFileOrAFolderThatRefusesNewFilesIsRefused)
     EXPECT_TRUE(folderEntries(locked).isEmpty());
 }
 
+// A file that is there but cannot be read is never replaced: what it holds is unknown and would
+// be lost. Root reads any file whatever its mode (and a FIFO or a folder named so is no file at
+// all), so the writers run as the user "nobody", who owns the file and may only write it. Both
+// writers refuse it, and it stays byte for byte.
+TEST(ProfileFileFailure, AFileThatExistsButCannotBeReadIsRefusedByBothWritersAndLeftAsItWas)
+{
+    TempFolder dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther));
+    const QString folder = dir.makeFolder(QStringLiteral("album"));
+    const QString path = folder + QStringLiteral("/info.txt");
+    const QByteArray before = "[head]\r\nname=Tatry\r\n";
+    writeBytes(path, before);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::WriteOwner));
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    }
+    const int refused = runUnprivileged([&] {
+        int refusedBy = 0;  // 1: ProfileFile, 2: ProfileWriter
+        try {
+            ProfileFile file(path, Encoding::Windows1250);
+            file.WriteString(QStringLiteral("head"), QStringLiteral("name"), QStringLiteral("new"));
+            file.Flush();
+        } catch (const EIniFileException&) {
+            refusedBy |= 1;
+        }
+        try {
+            storage::ProfileWriter writer(path, Encoding::Windows1250);
+            writer.WriteString(QStringLiteral("head"), QStringLiteral("name"), QStringLiteral("new"));
+            writer.Flush();
+        } catch (const EIniFileException&) {
+            refusedBy |= 2;
+        }
+        return refusedBy;
+    });
+    ASSERT_NE(refused, 100) << "could not take the rights of nobody";
+    EXPECT_EQ(refused, 3);
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("info.txt")});
+}
+
 // ---------------------------------------------------------------------------------------------
 // Size
 
