@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -749,6 +750,7 @@ bool ProfileFile::readsBackAs(const QByteArray& bytes)
     again.load();  // an empty file, ready to parse
     again.text_ = bytes;
     again.parse();
+    const auto counted = qScopeGuard([&] { entryComparisons_ += again.entryComparisons_; });
     if (again.sections_.size() != sections_.size())
         return false;
     QHash<int, QString> keyNames;

@@ -1134,6 +1134,48 @@ TEST(ProfileFileSize, WritingGrowsLinearlyWithTheNumberOfSections)
     EXPECT_EQ(readBytes(path).count("\r\n"), 60000);
 }
 
+// One section of many keys (a settings file grown by another program), each key repeated further
+// down in other spellings: the first counts when it is read, rewritten and added to, and every
+// lookup compares a few entries at most, however big the section. (Walking the section's
+// entries from its start for each key made reading such a file take minutes.)
+TEST(ProfileFileSize, KeysOfABigSectionAreFoundInAFewComparisonsAndTheFirstCounts)
+{
+    constexpr int Keys = 20000;
+    QByteArray head = "[head]\r\n";
+    for (int i = 0; i < Keys; ++i)
+        head += "Key" + QByteArray::number(i) + "=v" + QByteArray::number(i) + "\r\n";
+    for (int i = 0; i < Keys; i += 7)
+        head += "KEY" + QByteArray::number(i) + "=dup\r\n \tkey" + QByteArray::number(i) + " = dup\r\n";
+    // A later section of the same name counts for nothing; a quote never closed makes Flush
+    // read the file back.
+    const QByteArray rest = "[HEAD]\r\nkey1=other\r\n[z]\r\ndesc=\"never closed\r\n";
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    writeBytes(path, head + rest);
+
+    QByteArray added;
+    {
+        ProfileFile file(path, Encoding::Windows1250, ProfileFile::Start::FromFile, QStringLiteral("desc"));
+        int wrong = 0;
+        for (int i = 0; i < Keys; ++i)
+            wrong += file.ReadString(QStringLiteral("Head"), QStringLiteral("kEY%1").arg(i), None) != QStringLiteral("v%1").arg(i);
+        EXPECT_EQ(wrong, 0);
+        file.WriteString(QStringLiteral("HEAD"), QStringLiteral("key7"), QStringLiteral("written"));
+        for (int i = 0; i < 1000; ++i) {
+            file.WriteString(QStringLiteral("head"), QStringLiteral("new%1").arg(i), QStringLiteral("n"));
+            added += "new" + QByteArray::number(i) + "=n\r\n";
+        }
+        file.Flush();
+        const qint64 lines = head.count('\n') + 1000;
+        EXPECT_LT(file.entryComparisons(), quint64(8 * lines)) << "lookups walk the section";
+    }
+    QByteArray expected = head + added + rest;
+    expected.replace("\nKey7=v7\r\n", "\nKey7=written\r\n");
+    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(readFresh(path, QStringLiteral("head"), QStringLiteral("KEY7")), QStringLiteral("written"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("head"), QStringLiteral("key14")), QStringLiteral("v14"));
+}
+
 // The writer that replaces a file whole writes it piece by piece: a file of many pieces, in each
 // encoding, holds exactly what a profile started empty holds after the same writes; an error
 // that ends the writing (a value the file cannot hold) leaves the old file byte for byte and
