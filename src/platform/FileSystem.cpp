@@ -260,23 +260,42 @@ void syncFolder(const QByteArray& folder)
     calls.close(fd);
 }
 
-// The new files this process's replacements are writing: never taken for leftovers. Sweeping
-// the folder and making a new file happen under the lock, one replacement at a time.
+// What this process knows of the new files of its replacements, under one lock: those being
+// written now (never taken for leftovers), those it could not remove (tried again at every
+// replacement of their file), and the files whose folder it has looked through for leftovers.
 QMutex replacingLock;
 QSet<QByteArray> replacing;
+QSet<QByteArray> unremoved;
+QSet<QByteArray> swept;
 
-void forget(const QByteArray& temporary)
+// Removes a new file given up; one that cannot be removed now is removed by a later replacement.
+void removeNewFile(const QByteArray& temporary)
 {
+    const bool removed = uninterrupted([&] { return fileCalls().unlink(temporary.constData()); }) == 0 || errno == ENOENT;
     const QMutexLocker lock(&replacingLock);
     replacing.remove(temporary);
+    if (!removed)
+        unremoved.insert(temporary);
 }
 
-// Removes the new files replacements of `target` (an absolute path) left beside it: killed
-// before the rename, or unable to remove theirs. Read straight from the folder, name by name, at
-// every replacement: the folder may hold 50,000 photos.
+// Removes what replacements of `target` (an absolute path) left beside it: the new files this
+// process could not remove, at every replacement; and, at the first replacement of the file in
+// this process, those of runs killed before their rename, read straight from the folder, name by
+// name (it may hold 50,000 photos: looking through it at every save would cost as much as the
+// save itself).
 void removeLeftovers(const QByteArray& target)
 {
     const qsizetype slash = target.lastIndexOf('/');
+    for (auto it = unremoved.begin(); it != unremoved.end();) {
+        const bool ours = it->size() == target.size() + 1 + kSuffixLength && it->startsWith(target + '.');
+        if (ours && (uninterrupted([&] { return fileCalls().unlink(it->constData()); }) == 0 || errno == ENOENT))
+            it = unremoved.erase(it);
+        else
+            ++it;
+    }
+    if (swept.contains(target))
+        return;
+    swept.insert(target);
     const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray("/");
     const QByteArray name = target.mid(slash + 1);
     const QString textName = QFile::decodeName(name);
@@ -409,11 +428,8 @@ void FileReplacement::giveUp()
 {
     if (fd_ < 0)
         return;
-    FileCalls& calls = fileCalls();
-    calls.close(std::exchange(fd_, -1));
-    // Should this fail, the next replacement of the file removes it.
-    uninterrupted([&] { return calls.unlink(temporary_.constData()); });
-    forget(temporary_);
+    fileCalls().close(std::exchange(fd_, -1));
+    removeNewFile(temporary_);
 }
 
 bool FileReplacement::write(QByteArrayView bytes)
@@ -439,11 +455,13 @@ bool FileReplacement::commit()
     const int fd = std::exchange(fd_, -1);
     const bool closed = calls.close(fd) == 0 || errno == EINTR;
     if (!closed || !renameOver(temporary_, target_, written)) {
-        uninterrupted([&] { return calls.unlink(temporary_.constData()); });
-        forget(temporary_);
+        removeNewFile(temporary_);
         return false;
     }
-    forget(temporary_);
+    {
+        const QMutexLocker lock(&replacingLock);
+        replacing.remove(temporary_);
+    }
     const qsizetype slash = target_.lastIndexOf('/');  // the path is absolute
     syncFolder(slash > 0 ? target_.left(slash) : QByteArray("/"));
     return true;

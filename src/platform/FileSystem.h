@@ -39,9 +39,9 @@ int openRegularFile(const QString& path);
 // go into a new file beside it, "<name>.XXXXXX", which is written and synced to the end, then
 // renamed over the old one; then the folder is synced. The new file takes the old one's
 // permissions. The old file itself is never opened for writing. A step interrupted by a signal
-// is made again. False when any step fails; the temporary file is then removed. Every call also
-// removes what such calls left beside the file when they were killed before the rename, or
-// could not remove their temporary file.
+// is made again. False when any step fails; the temporary file is then removed (should that fail,
+// the next call for the file removes it). The first call for a path in a run also removes what
+// such calls of an earlier run left beside it when it was killed before the rename.
 bool replaceFile(const QString& path, QByteArrayView bytes);
 
 // The system calls a file replacement makes, so that a test can fail or interrupt any of them
