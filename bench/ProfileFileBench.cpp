@@ -1,5 +1,6 @@
 // Writing and reading caption files of 1,000 and 10,000 photo sections (five keys each,
-// Windows-1250) through ProfileFile, as a save and an open do.
+// Windows-1250) through ProfileFile, as a save and an open do; and a settings file whose one
+// section holds 10,000 to 1,000,000 keys, read, rewritten and added to.
 #include "storage/ProfileFile.h"
 
 #include <QFile>
@@ -87,10 +88,94 @@ void BM_ReadFile(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 
+// A settings file (UTF-8) of one section "[config]" holding `keys` keys, each once.
+QByteArray oneSectionFile(int keys)
+{
+    QByteArray bytes = "[config]\r\n";
+    bytes.reserve(qsizetype(keys) * 40);
+    for (int i = 0; i < keys; ++i)
+        bytes += "Key" + QByteArray::number(i) + "=value of key " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+const QString Config = QStringLiteral("config");
+
+// The file read and every one of its keys looked up.
+void BM_ReadOneBigSection(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("albisko.ini"));
+    const int keys = int(state.range(0));
+    writeFile(path, oneSectionFile(keys));
+    const QString empty;
+    for (auto _ : state) {
+        ProfileFile file(path, Encoding::Utf8);
+        qsizetype total = 0;
+        for (int i = 0; i < keys; ++i)
+            total += file.ReadString(Config, QStringLiteral("key%1").arg(i), empty).size();
+        if (total == 0)
+            state.SkipWithError("no key read");
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+// The file read, its last key given a new value, and the file replaced (as closing the program
+// writes its settings).
+void BM_RewriteOneKeyOfABigSection(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("albisko.ini"));
+    const int keys = int(state.range(0));
+    writeFile(path, oneSectionFile(keys));
+    const QString last = QStringLiteral("KEY%1").arg(keys - 1);
+    int round = 0;
+    for (auto _ : state) {
+        ProfileFile file(path, Encoding::Utf8);
+        file.WriteString(Config, last, QString::number(++round));
+        file.Flush();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+// The file read, as many new keys added to its section as it had (each written twice: added,
+// then found and replaced), and the file replaced.
+void BM_AddKeysToABigSection(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("albisko.ini"));
+    const int keys = int(state.range(0));
+    const QByteArray bytes = oneSectionFile(keys);
+    for (auto _ : state) {
+        state.PauseTiming();
+        writeFile(path, bytes);
+        state.ResumeTiming();
+        ProfileFile file(path, Encoding::Utf8);
+        for (int i = 0; i < keys; ++i) {
+            const QString key = QStringLiteral("new%1").arg(i);
+            file.WriteString(Config, key, QStringLiteral("added"));
+            file.WriteString(Config, key, QStringLiteral("replaced"));
+        }
+        file.Flush();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 }  // namespace
 
 BENCHMARK(BM_WriteNewFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_RewriteExistingFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_ReadFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+BENCHMARK(BM_ReadOneBigSection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_RewriteOneKeyOfABigSection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_AddKeysToABigSection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 BENCHMARK_MAIN();

@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -183,25 +184,38 @@ namespace {
 constexpr int kSuffixLength = 6;
 const char kSuffixCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
-// Writes all of `bytes`, through short writes and interruptions.
+FileCalls realCalls;
+std::atomic<FileCalls*> installedCalls{&realCalls};
+
+// What `call` returns, made again for as long as a signal interrupts it.
+template <typename Call>
+auto uninterrupted(Call call)
+{
+    auto result = call();
+    while (result < 0 && errno == EINTR)
+        result = call();
+    return result;
+}
+
+// Writes all of `bytes`: a write may take fewer bytes than it was given, and the rest follows.
 bool writeAll(int fd, QByteArrayView bytes)
 {
+    FileCalls& calls = fileCalls();
     const char* data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
+        const ssize_t written = uninterrupted([&] { return calls.write(fd, data, size_t(left)); });
+        if (written <= 0)
+            return false;  // a write of nothing would never end
         data += written;
         left -= written;
     }
     return true;
 }
 
-// A new, empty file "<path>.XXXXXX" that did not exist before, open for writing; -1 when none can be made.
+// A new, empty file "<path>.XXXXXX" that did not exist before, open for writing; -1 when none can
+// be made. (Should an interrupted open have made its file all the same, the next replacement
+// removes it.)
 int createBeside(const QByteArray& path, QByteArray& created)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -211,50 +225,93 @@ int createBeside(const QByteArray& path, QByteArray& created)
         created += kSuffixCharacters[QRandomGenerator::global()->bounded(26)];
         for (int i = 1; i < kSuffixLength; ++i)
             created += kSuffixCharacters[QRandomGenerator::global()->bounded(int(sizeof kSuffixCharacters) - 1)];
-        const int fd = ::open(created.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = uninterrupted(
+            [&] { return fileCalls().open(created.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
 }
 
+// Renames the synced new file `from` over `to`. A rename interrupted by a signal may have
+// happened all the same; made again it then finds no file to rename, and `to` is the new file.
+bool renameOver(const QByteArray& from, const QByteArray& to, const struct stat& written)
+{
+    bool interrupted = false;
+    while (fileCalls().rename(from.constData(), to.constData()) != 0) {
+        if (errno != EINTR) {
+            struct stat now {};
+            return interrupted && errno == ENOENT && ::stat(to.constData(), &now) == 0
+                   && now.st_dev == written.st_dev && now.st_ino == written.st_ino;
+        }
+        interrupted = true;
+    }
+    return true;
+}
+
 void syncFolder(const QByteArray& folder)
 {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    FileCalls& calls = fileCalls();
+    const int fd = uninterrupted([&] { return calls.open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
     if (fd < 0)
         return;
     // Some file systems cannot sync a folder; the rename has happened all the same.
-    ::fsync(fd);
-    ::close(fd);
+    uninterrupted([&] { return calls.fsync(fd); });
+    calls.close(fd);
 }
 
-// Removes, once per path in a run, the temporary files an earlier run left beside it.
-void removeLeftoversOnce(const QString& path)
+// What this process knows of the new files of its replacements, under one lock: those being
+// written now (never taken for leftovers), those it could not remove (tried again at every
+// replacement of their file), and the files whose folder it has looked through for leftovers.
+QMutex replacingLock;
+QSet<QByteArray> replacing;
+QSet<QByteArray> unremoved;
+QSet<QByteArray> swept;
+
+// Removes a new file given up; one that cannot be removed now is removed by a later replacement.
+void removeNewFile(const QByteArray& temporary)
 {
-    static QMutex mutex;
-    static QSet<QString> done;
-    {
-        const QMutexLocker lock(&mutex);
-        if (done.contains(path))
-            return;
-        done.insert(path);
+    const bool removed = uninterrupted([&] { return fileCalls().unlink(temporary.constData()); }) == 0 || errno == ENOENT;
+    const QMutexLocker lock(&replacingLock);
+    replacing.remove(temporary);
+    if (!removed)
+        unremoved.insert(temporary);
+}
+
+// Removes what replacements of `target` (an absolute path) left beside it: the new files this
+// process could not remove, at every replacement; and, at the first replacement of the file in
+// this process, those of runs killed before their rename, read straight from the folder, name by
+// name (it may hold 50,000 photos: looking through it at every save would cost as much as the
+// save itself).
+void removeLeftovers(const QByteArray& target)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    for (auto it = unremoved.begin(); it != unremoved.end();) {
+        const bool ours = it->size() == target.size() + 1 + kSuffixLength && it->startsWith(target + '.');
+        if (ours && (uninterrupted([&] { return fileCalls().unlink(it->constData()); }) == 0 || errno == ENOENT))
+            it = unremoved.erase(it);
+        else
+            ++it;
     }
-    // Read straight from the folder, name by name: the folder may hold 50,000 photos.
-    const QFileInfo target(path);
-    const QString name = target.fileName();
-    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    if (swept.contains(target))
+        return;
+    swept.insert(target);
+    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray("/");
+    const QByteArray name = target.mid(slash + 1);
+    const QString textName = QFile::decodeName(name);
+    const QByteArray prefix = name + '.';
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return;
     const int fd = ::dirfd(dir);
-    const QByteArray prefix = QFile::encodeName(name) + '.';
     while (const dirent* entry = ::readdir(dir)) {
         if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
             continue;
+        const QByteArray path = target.left(slash + 1) + entry->d_name;
         struct stat st {};
-        if (isReplaceLeftover(QFile::decodeName(entry->d_name), name)
+        if (isReplaceLeftover(QFile::decodeName(entry->d_name), textName) && !replacing.contains(path)
             && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
-            ::unlinkat(fd, entry->d_name, 0);
+            uninterrupted([&] { return fileCalls().unlink(path.constData()); });
     }
     ::closedir(dir);
 }
@@ -293,16 +350,66 @@ bool isReplaceLeftover(const QString& name, const QString& target)
     return notAllLower;
 }
 
+int FileCalls::open(const char* path, int flags, mode_t mode)
+{
+    return ::open(path, flags, mode);
+}
+
+ssize_t FileCalls::write(int fd, const void* data, size_t size)
+{
+    return ::write(fd, data, size);
+}
+
+int FileCalls::fdatasync(int fd)
+{
+    return ::fdatasync(fd);
+}
+
+int FileCalls::fsync(int fd)
+{
+    return ::fsync(fd);
+}
+
+int FileCalls::close(int fd)
+{
+    return ::close(fd);
+}
+
+int FileCalls::rename(const char* from, const char* to)
+{
+    return ::rename(from, to);
+}
+
+int FileCalls::unlink(const char* path)
+{
+    return ::unlink(path);
+}
+
+FileCalls& fileCalls()
+{
+    return *installedCalls.load();
+}
+
+ScopedFileCalls::ScopedFileCalls(FileCalls& calls) : previous_(installedCalls.exchange(&calls)) {}
+
+ScopedFileCalls::~ScopedFileCalls()
+{
+    installedCalls.store(previous_);
+}
+
 FileReplacement::FileReplacement(const QString& path)
 {
     // A link to the file: the file it leads to is replaced, and the link stays.
     const QFileInfo info(path);
-    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    removeLeftoversOnce(target);
-    target_ = QFile::encodeName(target);
-    fd_ = createBeside(target_, temporary_);
-    if (fd_ < 0)
-        return;
+    target_ = QFile::encodeName(info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());
+    {
+        const QMutexLocker lock(&replacingLock);
+        removeLeftovers(target_);
+        fd_ = createBeside(target_, temporary_);
+        if (fd_ < 0)
+            return;
+        replacing.insert(temporary_);
+    }
     struct stat old {};
     if (::stat(target_.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
         ::fchmod(fd_, old.st_mode & 07777);
@@ -321,9 +428,8 @@ void FileReplacement::giveUp()
 {
     if (fd_ < 0)
         return;
-    ::close(fd_);
-    ::unlink(temporary_.constData());
-    fd_ = -1;
+    fileCalls().close(std::exchange(fd_, -1));
+    removeNewFile(temporary_);
 }
 
 bool FileReplacement::write(QByteArrayView bytes)
@@ -337,14 +443,24 @@ bool FileReplacement::commit()
 {
     if (fd_ < 0)
         return false;
-    if (::fdatasync(fd_) != 0) {
+    FileCalls& calls = fileCalls();
+    struct stat written {};
+    if (uninterrupted([&] { return calls.fdatasync(fd_); }) != 0 || ::fstat(fd_, &written) != 0) {
         giveUp();
         return false;
     }
+    // A close interrupted by a signal is never made again: Linux has released the descriptor
+    // already, and closing it again could close one another thread has just opened. Nothing is
+    // lost by the interruption: the data is on the disk since the sync above.
     const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0 || ::rename(temporary_.constData(), target_.constData()) != 0) {
-        ::unlink(temporary_.constData());
+    const bool closed = calls.close(fd) == 0 || errno == EINTR;
+    if (!closed || !renameOver(temporary_, target_, written)) {
+        removeNewFile(temporary_);
         return false;
+    }
+    {
+        const QMutexLocker lock(&replacingLock);
+        replacing.remove(temporary_);
     }
     const qsizetype slash = target_.lastIndexOf('/');  // the path is absolute
     syncFolder(slash > 0 ? target_.left(slash) : QByteArray("/"));

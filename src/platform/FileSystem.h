@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <sys/types.h>
+
 // The file-system services the program needs, with the rules it relies on.
 // Paths use "/"; a folder path has no trailing "/" except the root "/" and the temporary folder.
 namespace platform {
@@ -36,10 +38,39 @@ int openRegularFile(const QString& path);
 // kill, a power cut), the path holds either the old file whole or the new one whole: the bytes
 // go into a new file beside it, "<name>.XXXXXX", which is written and synced to the end, then
 // renamed over the old one; then the folder is synced. The new file takes the old one's
-// permissions. The old file itself is never opened for writing. False when any step fails; the
-// temporary file is then removed. The first call for a path in a run also removes what such
-// calls of an earlier run left beside it when it was killed before the rename.
+// permissions. The old file itself is never opened for writing. A step interrupted by a signal
+// is made again. False when any step fails; the temporary file is then removed (should that fail,
+// the next call for the file removes it). The first call for a path in a run also removes what
+// such calls of an earlier run left beside it when it was killed before the rename.
 bool replaceFile(const QString& path, QByteArrayView bytes);
+
+// The system calls a file replacement makes, so that a test can fail or interrupt any of them
+// and see what the replacement does then. The real calls are in force unless a test installs
+// others (ScopedFileCalls).
+class FileCalls {
+public:
+    virtual ~FileCalls() = default;
+    virtual int open(const char* path, int flags, mode_t mode);
+    virtual ssize_t write(int fd, const void* data, size_t size);
+    virtual int fdatasync(int fd);
+    virtual int fsync(int fd);
+    virtual int close(int fd);
+    virtual int rename(const char* from, const char* to);
+    virtual int unlink(const char* path);
+};
+FileCalls& fileCalls();
+
+// Puts `calls` in force while it lives; the calls in force before come back after it.
+class ScopedFileCalls {
+public:
+    explicit ScopedFileCalls(FileCalls& calls);
+    ~ScopedFileCalls();
+    ScopedFileCalls(const ScopedFileCalls&) = delete;
+    ScopedFileCalls& operator=(const ScopedFileCalls&) = delete;
+
+private:
+    FileCalls* previous_;
+};
 
 // The same replacing, with the new content written piece by piece, so that a big file is never
 // put together in memory first. The new file is made at once; the old one stays as it is until

@@ -1,104 +1,20 @@
 #include "storage/ProfileFile.h"
 
 #include "platform/FileSystem.h"
+#include "storage/ProfileText.h"
 
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QScopeGuard>
 
-#include <algorithm>
-#include <array>
-#include <cstring>
 #include <exception>
 
 namespace storage {
 
-// Windows-1250 holds one character a byte. Its 256 characters are read once from the system's
-// converter; text and bytes are then turned into each other by table, for a fraction of what
-// a converter call per value costs (a caption file of 50,000 photos holds 250,000 values). Only
-// what the converter itself gives back unchanged can be written: no substitute ever.
-class Cp1250Table {
-public:
-    Cp1250Table() : fromText_(0x10000, 0), writable_(0x10000, false)
-    {
-        QStringDecoder decoder("windows-1250", QStringConverter::Flag::Stateless);
-        for (int b = 255; b >= 0; --b) {  // where two bytes give one character, the lower writes it
-            const char byte = char(b);
-            const QString one = decoder.decode(QByteArrayView(&byte, 1));
-            toText_[size_t(b)] = one.size() == 1 ? one[0].unicode() : char16_t(0xFFFD);
-            if (one.size() == 1 && one[0].unicode() != 0xFFFD) {
-                fromText_[one[0].unicode()] = uchar(b);
-                writable_[one[0].unicode()] = true;
-            }
-        }
-    }
-
-    QString decode(QByteArrayView bytes) const
-    {
-        QString text(bytes.size(), Qt::Uninitialized);
-        char16_t* out = reinterpret_cast<char16_t*>(text.data());
-        for (qsizetype i = 0; i < bytes.size(); ++i)
-            out[i] = toText_[uchar(bytes[i])];
-        return text;
-    }
-
-    // False when the encoding does not have `c`.
-    bool encode(char16_t c, char& byte) const
-    {
-        byte = char(fromText_[c]);
-        return writable_[c];
-    }
-
-    // False when `text` holds a character the encoding does not have.
-    bool encode(QStringView text, QByteArray& bytes) const
-    {
-        bytes.resize(text.size());
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            if (!writable_[c])
-                return false;
-            bytes[i] = char(fromText_[c]);
-        }
-        return true;
-    }
-
-    bool canEncode(QStringView text) const
-    {
-        return std::all_of(text.begin(), text.end(), [this](QChar c) { return bool(writable_[c.unicode()]); });
-    }
-
-private:
-    std::array<char16_t, 256> toText_ {};
-    std::vector<uchar> fromText_;
-    std::vector<bool> writable_;
-};
-
-static const Cp1250Table& cp1250()
-{
-    static const Cp1250Table table;
-    return table;
-}
-
-
 namespace {
 
 constexpr qsizetype MaxValueLength = 2047;
-const QByteArray Bom("\xEF\xBB\xBF");
-
-constexpr auto ConverterFlags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
-
-QStringEncoder makeEncoder(Encoding encoding)
-{
-    return encoding == Encoding::Windows1250 ? QStringEncoder("windows-1250", ConverterFlags)
-                                             : QStringEncoder(QStringConverter::Utf8, ConverterFlags);
-}
-
-QStringDecoder makeDecoder(Encoding encoding)
-{
-    return encoding == Encoding::Windows1250 ? QStringDecoder("windows-1250", ConverterFlags)
-                                             : QStringDecoder(QStringConverter::Utf8, ConverterFlags);
-}
 
 bool isBlank(char c)
 {
@@ -166,6 +82,16 @@ QString folded(const QString& name)
     return result;
 }
 
+// The case-folded name of ASCII bytes, made in one go (a file may hold a million names).
+QString foldedAscii(QByteArrayView bytes)
+{
+    QString name(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(name.data());
+    for (char c : bytes)
+        *out++ = c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : char16_t(uchar(c));
+    return name;
+}
+
 // Whether a caller's ASCII name (blanks around it aside) is the case-folded name `folded`. False
 // for a name with other characters, which is then compared the long way.
 bool sameAsciiName(const QString& folded, const QString& name)
@@ -188,18 +114,6 @@ bool sameAsciiName(const QString& folded, const QString& name)
             return false;
     }
     return true;
-}
-
-// "\r\n", "\n" and a lone "\r" all become CR LF.
-QString withCrLf(const QString& value)
-{
-    if (!value.contains(u'\n') && !value.contains(u'\r'))
-        return value;
-    QString text = value;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return text;
 }
 
 // The line's text without its line end (and without the byte-order mark on the first line).
@@ -431,8 +345,7 @@ void ProfileFile::parse()
             unclosed_ = unclosed_ || entry.extra == 0;
         }
         if (current >= 0) {
-            if (!findEntry(current, key))
-                addEntry(current, entry);
+            addEntry(current, entry);  // of duplicate keys the first counts
             sections_[current].anchor = i + entry.extra;
         }
         i += entry.extra;
@@ -441,8 +354,12 @@ void ProfileFile::parse()
 
 int ProfileFile::keyId(const QString& foldedName)
 {
-    const auto it = keyIds_.constFind(foldedName);
-    return it != keyIds_.cend() ? *it : *keyIds_.insert(foldedName, int(keyIds_.size()));
+    // Found or added in one look: a file may hold a million names.
+    const int next = int(keyIds_.size());
+    int& id = keyIds_[foldedName];
+    if (keyIds_.size() > next)
+        id = next;
+    return id;
 }
 
 int ProfileFile::keyIdIfAny(const QString& callerKey) const
@@ -456,7 +373,7 @@ int ProfileFile::rawKeyId(QByteArrayView rawName)
         if (raw == rawName)
             return id;
     }
-    const int id = keyId(folded(decoded(rawName)));
+    const int id = keyId(isAscii(rawName) ? foldedAscii(rawName) : folded(decoded(rawName)));
     if (rawKeys_.size() < 16)
         rawKeys_.emplace_back(rawName.toByteArray(), id);
     return id;
@@ -464,17 +381,35 @@ int ProfileFile::rawKeyId(QByteArrayView rawName)
 
 ProfileFile::Entry* ProfileFile::findEntry(int section, int key)
 {
-    for (int e = sections_[section].first; e != -1; e = entries_[e].next) {
-        if (entries_[e].key == key)
-            return &entries_[e];
+    const Section& s = sections_[size_t(section)];
+    if (s.indexed) {
+        ++entryComparisons_;
+        const auto it = entryIndex_.constFind(entryKey(section, key));
+        return it == entryIndex_.cend() ? nullptr : &entries_[size_t(*it)];
+    }
+    for (int e = s.first; e != -1; e = entries_[size_t(e)].next) {
+        ++entryComparisons_;
+        if (entries_[size_t(e)].key == key)
+            return &entries_[size_t(e)];
     }
     return nullptr;
 }
 
-void ProfileFile::addEntry(int section, const Entry& entry)
+bool ProfileFile::addEntry(int section, const Entry& entry)
 {
-    Section& s = sections_[section];
+    Section& s = sections_[size_t(section)];
     const int added = int(entries_.size());
+    if (s.indexed) {
+        // Found or added in one look.
+        ++entryComparisons_;
+        const qsizetype before = entryIndex_.size();
+        int& indexed = entryIndex_[entryKey(section, entry.key)];
+        if (entryIndex_.size() == before)
+            return false;
+        indexed = added;
+    } else if (findEntry(section, entry.key)) {
+        return false;
+    }
     entries_.push_back(entry);
     entries_.back().next = -1;
     if (s.last >= 0)
@@ -483,6 +418,12 @@ void ProfileFile::addEntry(int section, const Entry& entry)
         s.first = added;
     s.last = added;
     ++s.entryCount;
+    if (!s.indexed && s.entryCount > ListedEntries) {
+        for (int e = s.first; e != -1; e = entries_[size_t(e)].next)
+            entryIndex_.insert(entryKey(section, entries_[size_t(e)].key), e);
+        s.indexed = true;
+    }
+    return true;
 }
 
 int ProfileFile::findSection(const QString& name)
@@ -574,32 +515,13 @@ bool ProfileFile::SectionExists(const QString& section)
     return s >= 0 && sections_[s].entryCount > 0;
 }
 
-namespace {
-
-// Whether the file at `path` can be replaced: it is replaced by a new one beside it, never
-// written in place, so its folder must take a new file; an existing file must itself be
-// writable (a read-only file stays so).
-bool replaceable(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.exists()) {
-        QFile file(path);
-        if (!info.isFile() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return false;
-    }
-    QTemporaryFile probe(info.absolutePath() + QStringLiteral("/.albisko-XXXXXX"));
-    return probe.open();
-}
-
-}  // namespace
-
 void ProfileFile::checkWritable()
 {
     load();
     if (writable_)
         return;
     // Writing a file that could not be read would lose what it holds.
-    if (unreadable_ || !replaceable(path_))
+    if (unreadable_ || !writableIfThere(path_) || !folderTakesNewFile(path_))
         throw EIniFileException(path_);
     writable_ = true;
 }
@@ -697,6 +619,7 @@ bool ProfileFile::readsBackAs(const QByteArray& bytes)
     again.load();  // an empty file, ready to parse
     again.text_ = bytes;
     again.parse();
+    const auto counted = qScopeGuard([&] { entryComparisons_ += again.entryComparisons_; });
     if (again.sections_.size() != sections_.size())
         return false;
     QHash<int, QString> keyNames;
@@ -715,159 +638,6 @@ bool ProfileFile::readsBackAs(const QByteArray& bytes)
         }
     }
     return true;
-}
-
-// ---------------------------------------------------------------------------------------------
-
-ProfileWriter::ProfileWriter(const QString& path, Encoding encoding)
-    : path_(path),
-      table_(encoding == Encoding::Windows1250 ? &cp1250() : nullptr),
-      bom_(encoding == Encoding::Utf8WithBom),
-      encoder_(makeEncoder(encoding)),
-      decoder_(makeDecoder(encoding)),
-      exceptionsAtStart_(std::uncaught_exceptions())
-{
-}
-
-ProfileWriter::~ProfileWriter()
-{
-    if (std::uncaught_exceptions() > exceptionsAtStart_)
-        return;  // the new file is removed with file_
-    try {
-        Flush();
-    } catch (...) {
-        // Nothing can be reported from here; the old file stays whole.
-    }
-}
-
-bool ProfileWriter::put(char*& out, QStringView text, bool lineBreaks)
-{
-    // Straight into the file's bytes, in one pass and without a copy per value (a save of a big
-    // album writes a quarter of a million of them); line breaks become CR LF on the way.
-    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        // Most of every caption is printable ASCII: four characters at a time while they are.
-        while (i + 4 <= size) {
-            quint64 four;
-            std::memcpy(&four, units + i, sizeof four);
-            constexpr quint64 Spaces = 0x0020002000200020ULL;
-            constexpr quint64 High = 0xFF80FF80FF80FF80ULL;
-            if (((four | (four - Spaces)) & High) != 0)
-                break;  // one of them is below a blank or beyond ASCII
-            out[0] = char(four);
-            out[1] = char(four >> 16);
-            out[2] = char(four >> 32);
-            out[3] = char(four >> 48);
-            out += 4;
-            i += 4;
-        }
-        if (i >= size)
-            break;
-        const char16_t c = units[i];
-        if (c >= 0x20 && c < 0x80) {
-            *out++ = char(c);
-        } else if (lineBreaks && (c == u'\r' || c == u'\n')) {
-            *out++ = '\r';
-            *out++ = '\n';
-            if (c == u'\r' && i + 1 < text.size() && units[i + 1] == u'\n')
-                ++i;
-        } else if (c < 0x80) {
-            *out++ = char(c);
-        } else if (table_) {
-            if (!table_->encode(c, *out++))
-                return false;
-        } else {  // UTF-8 beyond ASCII: the converter does the rest (room was made for it)
-            const QString rest = text.sliced(i).toString();
-            const QString written = lineBreaks ? withCrLf(rest) : rest;
-            const QByteArray encoded = encoder_.encode(written);
-            if (QString(decoder_.decode(encoded)) != written)  // never a substitute character
-                return false;
-            std::memcpy(out, encoded.constData(), size_t(encoded.size()));
-            out += encoded.size();
-            return true;
-        }
-    }
-    return true;
-}
-
-void ProfileWriter::WriteString(const QString& section, const QString& key, const QString& value)
-{
-    if (!writable_) {
-        // An existing file must be one this program could write (not a folder, not read-only),
-        // as for ProfileFile; the new file beside it must be possible.
-        const QFileInfo info(path_);
-        QFile existing(path_);
-        if (info.exists() && (!info.isFile() || !existing.open(QIODevice::WriteOnly | QIODevice::Append)))
-            throw EIniFileException(path_);
-        existing.close();
-        file_ = std::make_unique<platform::FileReplacement>(path_);
-        if (!file_->ok())
-            throw EIniFileException(path_);
-        writable_ = true;
-        bytes_.resize(PieceBytes);
-        used_ = 0;
-        if (bom_) {
-            std::memcpy(bytes_.data(), Bom.constData(), size_t(Bom.size()));
-            used_ = Bom.size();
-        }
-    }
-    // The caller passes the same section string for each of its entries: the same text at the
-    // same place needs no comparing.
-    const bool sameSection = dirty_ && ((section.constData() == section_.constData() && section.size() == section_.size()) ||
-                                        section == section_);
-    const bool newSection = !sameSection;
-    const QStringView sectionName = newSection ? withoutBlanksAround(section) : QStringView();
-    const QStringView keyName = withoutBlanksAround(key);
-    // Room for the worst case: three bytes a character in UTF-8, CR LF for each line break.
-    const qsizetype most = 3 * (sectionName.size() + keyName.size() + value.size()) + 8;
-    if (used_ + most > bytes_.size()) {
-        drain();
-        if (most > bytes_.size())
-            bytes_.resize(most);
-    }
-    char* out = bytes_.data() + used_;
-    bool ok = true;
-    if (newSection) {
-        *out++ = '[';
-        ok = put(out, sectionName, false);
-        *out++ = ']';
-        *out++ = '\r';
-        *out++ = '\n';
-    }
-    ok = ok && put(out, keyName, false);
-    *out++ = '=';
-    ok = ok && put(out, value, true);
-    *out++ = '\r';
-    *out++ = '\n';
-    if (!ok)  // a write refused part way changes nothing
-        throw EIniFileException(path_);
-    used_ = out - bytes_.constData();
-    if (newSection) {
-        section_ = section;
-        dirty_ = true;
-    }
-}
-
-void ProfileWriter::drain()
-{
-    if (used_ == 0)
-        return;
-    if (!file_->write(QByteArrayView(bytes_).first(used_)))
-        throw EIniFileException(path_);
-    used_ = 0;
-}
-
-void ProfileWriter::Flush()
-{
-    if (!dirty_)
-        return;
-    // Whatever happens, this file is ended: a failed one is given up (the old file stays).
-    writable_ = false;
-    dirty_ = false;
-    const std::unique_ptr<platform::FileReplacement> file = std::move(file_);
-    if (!file->write(QByteArrayView(bytes_).first(used_)) || !file->commit())
-        throw EIniFileException(path_);
 }
 
 }  // namespace storage

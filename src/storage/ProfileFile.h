@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -108,6 +109,9 @@ public:
     bool hasByteOrderMark();
 
     QString path() const { return path_; }
+    // How many entries key lookups have compared so far. A lookup compares a few entries at
+    // most, however many its section holds: tests watch this grow with the file, not faster.
+    std::uint64_t entryComparisons() const { return entryComparisons_; }
 
     // Whether `text` can be written in `encoding` exactly as it is, so that WriteString accepts it.
     static bool canEncode(const QString& text, Encoding encoding);
@@ -136,7 +140,12 @@ private:
         int first = -1;  // its entries
         int last = -1;
         int entryCount = 0;
+        bool indexed = false;  // its entries are in entryIndex_ too (see ListedEntries)
     };
+    // A section of at most this many entries is looked through entry by entry (a caption file's
+    // sections hold five); a bigger one is indexed by key, so that a file of any number of keys
+    // in one section reads and writes in time proportional to its size.
+    static constexpr int ListedEntries = 8;
 
     void load();
     // Whether the file made of `bytes` reads as this object holds the file now.
@@ -159,7 +168,9 @@ private:
     int keyIdIfAny(const QString& callerKey) const;
     int rawKeyId(QByteArrayView rawName);
     Entry* findEntry(int section, int key);
-    void addEntry(int section, const Entry& entry);
+    // Adds the entry to the section's end unless the section has its key already; false then.
+    bool addEntry(int section, const Entry& entry);
+    static quint64 entryKey(int section, int key) { return quint64(quint32(section)) << 32 | quint32(key); }
 
     QString path_;
     QString multiLineKey_;     // case-folded; empty when no value goes on over lines
@@ -177,6 +188,8 @@ private:
     int tail_ = 0;
     std::vector<Section> sections_;
     std::vector<Entry> entries_;
+    QHash<quint64, int> entryIndex_;  // entryKey -> entry, for the entries of indexed sections
+    std::uint64_t entryComparisons_ = 0;
     NameIndex sectionIndex_;  // the first section of each name
     int nextSection_ = 0;               // the section after the one found last: readers go in order
     QHash<QString, int> keyIds_;        // case-folded key name -> its number

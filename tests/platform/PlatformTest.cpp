@@ -8,7 +8,10 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <string>
+#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -226,4 +229,181 @@ TEST(ReplaceFile, KeepsTheOldPermissionsAndFollowsALink)
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_FALSE(replaceFile(dir.file(QStringLiteral("gone/info.txt")), "x"));
+}
+
+namespace {
+
+// The real file calls, each written down, with faults put in where a test asks for them: a call
+// that fails with an error once (EINTR, ENOSPC, EIO ...; an interrupted close has released its
+// descriptor all the same, as Linux does), or a write that takes only half of what it is given.
+class FaultyFileCalls : public FileCalls {
+public:
+    enum class Step { Create, Write, DataSync, Close, Rename, FolderOpen, FolderSync, Unlink };
+    static constexpr int ShortWrite = 0;
+    struct Fault {
+        Step step;
+        int error;  // or ShortWrite
+    };
+
+    explicit FaultyFileCalls(std::vector<Fault> faults = {}) : faults_(std::move(faults)) {}
+
+    std::vector<std::string> log;
+    int calls(const char* name) const { return int(std::count(log.begin(), log.end(), std::string(name))); }
+
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        const bool folder = flags & O_DIRECTORY;
+        if (fails(folder ? Step::FolderOpen : Step::Create, folder ? "open folder" : "create"))
+            return -1;
+        const int fd = FileCalls::open(path, flags, mode);
+        (folder ? folder_ : temporary_) = fd;
+        if (!folder)
+            temporaryPath_ = path;
+        return fd;
+    }
+    ssize_t write(int fd, const void* data, size_t size) override
+    {
+        if (fails(Step::Write, fd == temporary_ ? "write" : "write elsewhere"))
+            return -1;
+        if (takeFault(Step::Write, ShortWrite))
+            size = std::max<size_t>(1, size / 2);
+        return FileCalls::write(fd, data, size);
+    }
+    int fdatasync(int fd) override
+    {
+        return fails(Step::DataSync, fd == temporary_ ? "fdatasync" : "fdatasync elsewhere") ? -1 : FileCalls::fdatasync(fd);
+    }
+    int fsync(int fd) override
+    {
+        return fails(Step::FolderSync, fd == folder_ ? "fsync folder" : "fsync elsewhere") ? -1 : FileCalls::fsync(fd);
+    }
+    int close(int fd) override
+    {
+        if (fd == folder_ || fd != temporary_) {
+            log.push_back(fd == folder_ ? "close folder" : "close elsewhere");
+            return FileCalls::close(fd);
+        }
+        const bool failed = fails(Step::Close, "close");
+        const int error = errno;
+        const int closed = FileCalls::close(fd);  // the descriptor goes whatever the error
+        if (!failed)
+            return closed;
+        errno = error;
+        return -1;
+    }
+    int rename(const char* from, const char* to) override
+    {
+        return fails(Step::Rename, from == temporaryPath_ ? "rename" : "rename elsewhere") ? -1 : FileCalls::rename(from, to);
+    }
+    int unlink(const char* path) override
+    {
+        return fails(Step::Unlink, "unlink") ? -1 : FileCalls::unlink(path);
+    }
+
+private:
+    bool takeFault(Step step, int error)
+    {
+        const auto fault = std::find_if(faults_.begin(), faults_.end(),
+                                        [&](const Fault& f) { return f.step == step && f.error == error; });
+        if (fault == faults_.end())
+            return false;
+        faults_.erase(fault);
+        return true;
+    }
+    // Writes the call down; true (errno set) when it is to fail.
+    bool fails(Step step, const char* name)
+    {
+        log.push_back(name);
+        const auto fault = std::find_if(faults_.begin(), faults_.end(),
+                                        [&](const Fault& f) { return f.step == step && f.error != ShortWrite; });
+        if (fault == faults_.end())
+            return false;
+        errno = fault->error;
+        faults_.erase(fault);
+        return true;
+    }
+
+    std::vector<Fault> faults_;
+    int temporary_ = -1;
+    int folder_ = -1;
+    std::string temporaryPath_;
+};
+
+}  // namespace
+
+// Each step of replacing a file failing or interrupted: an interrupted step is made again and
+// the save succeeds, a short write is continued, any other failure leaves the old file whole,
+// is reported and leaves no new file beside it (one that could not be removed goes at the next
+// replacement). After the folder's sync failed the new file is in place and the save stands.
+TEST(ReplaceFile, EveryFailingOrInterruptedStepLeavesTheOldOrTheNewFileWholeAndNothingBeside)
+{
+    using Step = FaultyFileCalls::Step;
+    using Fault = FaultyFileCalls::Fault;
+    struct Case {
+        const char* what;
+        std::vector<Fault> faults;
+        const char* step;  // the call the first fault hits
+        int calls;         // how often that call is made
+        bool saved;
+        int leftBeside = 0;
+    };
+    const Case cases[] = {
+        {"interrupted create", {{Step::Create, EINTR}}, "create", 2, true},
+        {"interrupted write", {{Step::Write, EINTR}}, "write", 2, true},
+        {"short write", {{Step::Write, FaultyFileCalls::ShortWrite}}, "write", 2, true},
+        {"interrupted data sync", {{Step::DataSync, EINTR}}, "fdatasync", 2, true},
+        {"interrupted close, never closed again", {{Step::Close, EINTR}}, "close", 1, true},
+        {"interrupted rename", {{Step::Rename, EINTR}}, "rename", 2, true},
+        {"interrupted folder open", {{Step::FolderOpen, EINTR}}, "open folder", 2, true},
+        {"interrupted folder sync", {{Step::FolderSync, EINTR}}, "fsync folder", 2, true},
+        {"full disk at create", {{Step::Create, ENOSPC}}, "create", 1, false},
+        {"full disk at write", {{Step::Write, ENOSPC}}, "write", 1, false},
+        {"failing medium at create", {{Step::Create, EIO}}, "create", 1, false},
+        {"failing medium at write", {{Step::Write, EIO}}, "write", 1, false},
+        {"failing data sync", {{Step::DataSync, EIO}}, "fdatasync", 1, false},
+        {"failing close", {{Step::Close, EIO}}, "close", 1, false},
+        {"failing rename", {{Step::Rename, EIO}}, "rename", 1, false},
+        {"failing rename, new file not removable", {{Step::Rename, EIO}, {Step::Unlink, EIO}}, "rename", 1, false, 1},
+        {"failing folder open", {{Step::FolderOpen, EIO}}, "open folder", 1, true},
+        {"failing folder sync", {{Step::FolderSync, EIO}}, "fsync folder", 1, true},
+    };
+    const QByteArray old = "[head]\r\nname=old\r\n";
+    const QByteArray fresh = "[head]\r\nname=new\r\ndesc=" + QByteArray(3000, 'd') + "\r\n";
+    const QByteArray later = "[head]\r\nname=later\r\n";
+    for (const Case& c : cases) {
+        TempFolder dir;
+        const QString path = dir.file(QStringLiteral("info.txt"));
+        writeBytes(path, old);
+        FaultyFileCalls calls(c.faults);
+        bool saved = false;
+        {
+            const ScopedFileCalls faulty(calls);
+            saved = replaceFile(path, fresh);
+        }
+        EXPECT_EQ(saved, c.saved) << c.what;
+        EXPECT_EQ(readBytes(path), c.saved ? fresh : old) << c.what;
+        EXPECT_EQ(calls.calls(c.step), c.calls) << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1 + c.leftBeside) << c.what;
+        ASSERT_TRUE(replaceFile(path, later)) << c.what;
+        EXPECT_EQ(readBytes(path), later) << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("info.txt")}) << c.what;
+    }
+}
+
+// The new file's data reaches the disk before it takes the old one's name, and the folder is
+// synced after that, so that a power cut leaves the old file or the new one whole.
+TEST(ReplaceFile, DataIsSyncedBeforeTheRenameAndTheFolderAfterIt)
+{
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    writeBytes(path, "old");
+    FaultyFileCalls calls;
+    {
+        const ScopedFileCalls recorded(calls);
+        FileReplacement replacement(path);
+        ASSERT_TRUE(replacement.write("[head]\r\n") && replacement.write("name=new\r\n") && replacement.commit());
+    }
+    EXPECT_EQ(calls.log, (std::vector<std::string>{"create", "write", "write", "fdatasync", "close", "rename",
+                                                   "open folder", "fsync folder", "close folder"}));
+    EXPECT_EQ(readBytes(path), QByteArray("[head]\r\nname=new\r\n"));
 }

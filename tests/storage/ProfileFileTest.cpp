@@ -1043,6 +1043,48 @@ TEST(ProfileFileFailure, AReadOnlyFileOrAFolderThatRefusesNewFilesIsRefused)
     EXPECT_TRUE(folderEntries(locked).isEmpty());
 }
 
+// A file that is there but cannot be read is never replaced: what it holds is unknown and would
+// be lost. Root reads any file whatever its mode (and a FIFO or a folder named so is no file at
+// all), so the writers run as the user "nobody", who owns the file and may only write it. Both
+// writers refuse it, and it stays byte for byte.
+TEST(ProfileFileFailure, AFileThatExistsButCannotBeReadIsRefusedByBothWritersAndLeftAsItWas)
+{
+    TempFolder dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther));
+    const QString folder = dir.makeFolder(QStringLiteral("album"));
+    const QString path = folder + QStringLiteral("/info.txt");
+    const QByteArray before = "[head]\r\nname=Tatry\r\n";
+    writeBytes(path, before);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::WriteOwner));
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    }
+    const int refused = runUnprivileged([&] {
+        int refusedBy = 0;  // 1: ProfileFile, 2: ProfileWriter
+        try {
+            ProfileFile file(path, Encoding::Windows1250);
+            file.WriteString(QStringLiteral("head"), QStringLiteral("name"), QStringLiteral("new"));
+            file.Flush();
+        } catch (const EIniFileException&) {
+            refusedBy |= 1;
+        }
+        try {
+            storage::ProfileWriter writer(path, Encoding::Windows1250);
+            writer.WriteString(QStringLiteral("head"), QStringLiteral("name"), QStringLiteral("new"));
+            writer.Flush();
+        } catch (const EIniFileException&) {
+            refusedBy |= 2;
+        }
+        return refusedBy;
+    });
+    ASSERT_NE(refused, 100) << "could not take the rights of nobody";
+    EXPECT_EQ(refused, 3);
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(folderEntries(folder), QStringList{QStringLiteral("info.txt")});
+}
+
 // ---------------------------------------------------------------------------------------------
 // Size
 
@@ -1090,6 +1132,48 @@ TEST(ProfileFileSize, WritingGrowsLinearlyWithTheNumberOfSections)
     EXPECT_EQ(file.ReadString(QStringLiteral("IMG_00000"), QStringLiteral("desc"), None),
               QStringLiteral("Návštěva Vysokých Tater"));
     EXPECT_EQ(readBytes(path).count("\r\n"), 60000);
+}
+
+// One section of many keys (a settings file grown by another program), each key repeated further
+// down in other spellings: the first counts when it is read, rewritten and added to, and every
+// lookup compares a few entries at most, however big the section. (Walking the section's
+// entries from its start for each key made reading such a file take minutes.)
+TEST(ProfileFileSize, KeysOfABigSectionAreFoundInAFewComparisonsAndTheFirstCounts)
+{
+    constexpr int Keys = 20000;
+    QByteArray head = "[head]\r\n";
+    for (int i = 0; i < Keys; ++i)
+        head += "Key" + QByteArray::number(i) + "=v" + QByteArray::number(i) + "\r\n";
+    for (int i = 0; i < Keys; i += 7)
+        head += "KEY" + QByteArray::number(i) + "=dup\r\n \tkey" + QByteArray::number(i) + " = dup\r\n";
+    // A later section of the same name counts for nothing; a quote never closed makes Flush
+    // read the file back.
+    const QByteArray rest = "[HEAD]\r\nkey1=other\r\n[z]\r\ndesc=\"never closed\r\n";
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("info.txt"));
+    writeBytes(path, head + rest);
+
+    QByteArray added;
+    {
+        ProfileFile file(path, Encoding::Windows1250, ProfileFile::Start::FromFile, QStringLiteral("desc"));
+        int wrong = 0;
+        for (int i = 0; i < Keys; ++i)
+            wrong += file.ReadString(QStringLiteral("Head"), QStringLiteral("kEY%1").arg(i), None) != QStringLiteral("v%1").arg(i);
+        EXPECT_EQ(wrong, 0);
+        file.WriteString(QStringLiteral("HEAD"), QStringLiteral("key7"), QStringLiteral("written"));
+        for (int i = 0; i < 1000; ++i) {
+            file.WriteString(QStringLiteral("head"), QStringLiteral("new%1").arg(i), QStringLiteral("n"));
+            added += "new" + QByteArray::number(i) + "=n\r\n";
+        }
+        file.Flush();
+        const qint64 lines = head.count('\n') + 1000;
+        EXPECT_LT(file.entryComparisons(), quint64(8 * lines)) << "lookups walk the section";
+    }
+    QByteArray expected = head + added + rest;
+    expected.replace("\nKey7=v7\r\n", "\nKey7=written\r\n");
+    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(readFresh(path, QStringLiteral("head"), QStringLiteral("KEY7")), QStringLiteral("written"));
+    EXPECT_EQ(readFresh(path, QStringLiteral("head"), QStringLiteral("key14")), QStringLiteral("v14"));
 }
 
 // The writer that replaces a file whole writes it piece by piece: a file of many pieces, in each

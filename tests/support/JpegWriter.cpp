@@ -135,24 +135,35 @@ QByteArray withNul(QByteArray text)
 
 }  // namespace
 
-QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, const QByteArray& dateTime, bool motorola)
+QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, const QByteArray& dateTime, bool motorola,
+                         bool valuesFirst)
 {
     const QByteArray original = withNul(dateTimeOriginal);
     const QByteArray plain = withNul(dateTime);
     const bool hasOriginal = !dateTimeOriginal.isEmpty();
     const bool hasPlain = !dateTime.isEmpty();
-    // Layout: header (8), IFD0 at 8, then the EXIF IFD, then the strings.
+    // Layout: header (8), IFD0, then the EXIF IFD, with the strings after them or before them.
     const quint32 ifd0Entries = quint32(hasPlain) + 1;  // DateTime, ExifIFD pointer
     const quint32 ifd0Size = 2 + 12 * ifd0Entries + 4;
-    const quint32 exifAt = 8 + ifd0Size;
     const quint32 exifEntries = quint32(hasOriginal);
     const quint32 exifSize = 2 + 12 * exifEntries + 4;
-    const quint32 plainAt = exifAt + exifSize;
+    const quint32 stringsSize = (hasPlain ? quint32(plain.size()) : 0) + (hasOriginal ? quint32(original.size()) : 0);
+    const quint32 ifd0At = valuesFirst ? 8 + stringsSize : 8;
+    const quint32 exifAt = ifd0At + ifd0Size;
+    const quint32 plainAt = valuesFirst ? 8 : exifAt + exifSize;
     const quint32 originalAt = plainAt + (hasPlain ? quint32(plain.size()) : 0);
 
     TiffWriter w{motorola, motorola ? QByteArray("MM") : QByteArray("II")};
     w.u16(42);
-    w.u32(8);
+    w.u32(ifd0At);
+    const auto strings = [&] {
+        if (hasPlain)
+            w.bytes += plain;
+        if (hasOriginal)
+            w.bytes += original;
+    };
+    if (valuesFirst)
+        strings();
     w.u16(quint16(ifd0Entries));
     if (hasPlain)
         w.entry(0x0132, 2, quint32(plain.size()), plainAt);
@@ -162,10 +173,8 @@ QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, co
     if (hasOriginal)
         w.entry(0x9003, 2, quint32(original.size()), originalAt);
     w.u32(0);
-    if (hasPlain)
-        w.bytes += plain;
-    if (hasOriginal)
-        w.bytes += original;
+    if (!valuesFirst)
+        strings();
 
     return withExifSegment(std::move(jpeg), w.bytes);
 }

@@ -23,6 +23,7 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height);
 
 // `jpeg` with an EXIF APP1 segment right after the start-of-image marker holding DateTime in the
 // first directory and DateTimeOriginal in the EXIF directory (each left out when empty; each
-// written as given, without its NUL when it already has one).
+// written as given, without its NUL when it already has one). The dates' text follows the
+// directories, or with `valuesFirst` comes before them (as some programs write it).
 QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, const QByteArray& dateTime,
-                         bool motorola = false);
+                         bool motorola = false, bool valuesFirst = false);
