@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QSet>
@@ -262,11 +263,40 @@ void syncFolder(const QByteArray& folder)
 
 // What this process knows of the new files of its replacements, under one lock: those being
 // written now (never taken for leftovers), those it could not remove (tried again at every
-// replacement of their file), and the files whose folder it has looked through for leftovers.
+// replacement of their file), and, for each folder it replaces files in, the names of those files
+// and the folder's modification time as this process's last replacement there left it.
 QMutex replacingLock;
 QSet<QByteArray> replacing;
 QSet<QByteArray> unremoved;
-QSet<QByteArray> swept;
+struct FolderSeen {
+    QSet<QByteArray> names;
+    timespec modified {};
+    bool known = false;
+};
+QHash<QByteArray, FolderSeen> seenFolders;
+
+QByteArray folderOf(const QByteArray& target)
+{
+    const qsizetype slash = target.lastIndexOf('/');  // the path is absolute
+    return slash > 0 ? target.left(slash) : QByteArray("/");
+}
+
+bool folderModified(const QByteArray& folder, timespec& modified)
+{
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0)
+        return false;
+    modified = st.st_mtim;
+    return true;
+}
+
+// Notes how this process's replacement left the folder of `target`: a later change of the
+// folder is someone else's, and may have left new files behind.
+void noteFolder(const QByteArray& target)
+{
+    FolderSeen& seen = seenFolders[folderOf(target)];
+    seen.known = folderModified(folderOf(target), seen.modified);
+}
 
 // Removes a new file given up; one that cannot be removed now is removed by a later replacement.
 void removeNewFile(const QByteArray& temporary)
@@ -279,13 +309,13 @@ void removeNewFile(const QByteArray& temporary)
 }
 
 // Removes what replacements of `target` (an absolute path) left beside it: the new files this
-// process could not remove, at every replacement; and, at the first replacement of the file in
-// this process, those of runs killed before their rename, read straight from the folder, name by
-// name (it may hold 50,000 photos: looking through it at every save would cost as much as the
-// save itself).
+// process could not remove; and those of runs killed before their rename (an earlier run's or
+// another instance's), read straight from the folder, name by name, at the first replacement of a
+// file there and whenever the folder changed since this process's last replacement in it. (It may
+// hold 50,000 photos: reading it at every save would cost as much as the save itself; a look at
+// its time costs nothing.)
 void removeLeftovers(const QByteArray& target)
 {
-    const qsizetype slash = target.lastIndexOf('/');
     for (auto it = unremoved.begin(); it != unremoved.end();) {
         const bool ours = it->size() == target.size() + 1 + kSuffixLength && it->startsWith(target + '.');
         if (ours && (uninterrupted([&] { return fileCalls().unlink(it->constData()); }) == 0 || errno == ENOENT))
@@ -293,24 +323,30 @@ void removeLeftovers(const QByteArray& target)
         else
             ++it;
     }
-    if (swept.contains(target))
-        return;
-    swept.insert(target);
-    const QByteArray folder = slash > 0 ? target.left(slash) : QByteArray("/");
-    const QByteArray name = target.mid(slash + 1);
-    const QString textName = QFile::decodeName(name);
-    const QByteArray prefix = name + '.';
+    const QByteArray folder = folderOf(target);
+    const qsizetype nameStart = folder == "/" ? 1 : folder.size() + 1;
+    const QByteArray name = target.mid(nameStart);
+    FolderSeen& seen = seenFolders[folder];
+    const bool newName = !seen.names.contains(name);
+    seen.names.insert(name);
+    timespec modified {};
+    if (!newName && seen.known && folderModified(folder, modified) && modified.tv_sec == seen.modified.tv_sec
+        && modified.tv_nsec == seen.modified.tv_nsec)
+        return;  // nobody else changed the folder
     DIR* dir = ::opendir(folder.constData());
     if (!dir)
         return;
     const int fd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        if (std::strncmp(entry->d_name, prefix.constData(), size_t(prefix.size())) != 0)
-            continue;
-        const QByteArray path = target.left(slash + 1) + entry->d_name;
+        const bool leftover = std::any_of(seen.names.cbegin(), seen.names.cend(), [&](const QByteArray& known) {
+            return std::strncmp(entry->d_name, known.constData(), size_t(known.size())) == 0
+                && entry->d_name[known.size()] == '.'
+                && isReplaceLeftover(QFile::decodeName(entry->d_name), QFile::decodeName(known));
+        });
+        const QByteArray path = target.left(nameStart) + entry->d_name;
         struct stat st {};
-        if (isReplaceLeftover(QFile::decodeName(entry->d_name), textName) && !replacing.contains(path)
-            && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        if (leftover && !replacing.contains(path) && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0
+            && S_ISREG(st.st_mode))
             uninterrupted([&] { return fileCalls().unlink(path.constData()); });
     }
     ::closedir(dir);
@@ -430,6 +466,8 @@ void FileReplacement::giveUp()
         return;
     fileCalls().close(std::exchange(fd_, -1));
     removeNewFile(temporary_);
+    const QMutexLocker lock(&replacingLock);
+    noteFolder(target_);
 }
 
 bool FileReplacement::write(QByteArrayView bytes)
@@ -456,14 +494,14 @@ bool FileReplacement::commit()
     const bool closed = calls.close(fd) == 0 || errno == EINTR;
     if (!closed || !renameOver(temporary_, target_, written)) {
         removeNewFile(temporary_);
+        const QMutexLocker lock(&replacingLock);
+        noteFolder(target_);
         return false;
     }
-    {
-        const QMutexLocker lock(&replacingLock);
-        replacing.remove(temporary_);
-    }
-    const qsizetype slash = target_.lastIndexOf('/');  // the path is absolute
-    syncFolder(slash > 0 ? target_.left(slash) : QByteArray("/"));
+    syncFolder(folderOf(target_));
+    const QMutexLocker lock(&replacingLock);
+    replacing.remove(temporary_);
+    noteFolder(target_);
     return true;
 }
 

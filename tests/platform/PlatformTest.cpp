@@ -215,6 +215,25 @@ TEST(ReplaceFile, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWholeAndItsLef
     EXPECT_EQ(readBytes(path), QByteArray("[head]\r\n"));
 }
 
+TEST(ReplaceFile, LeftoversAnotherInstanceLeavesDuringTheRunGoAtTheNextSaveInTheirFolder)
+{
+    // This run has saved info.txt and its autosave file; then another instance, killed while it
+    // saved them, leaves its new files beside them. The next save of either file in the folder
+    // removes both, and nothing of anyone else's.
+    TempFolder dir;
+    ASSERT_TRUE(replaceFile(dir.file(QStringLiteral("info.txt")), "1"));
+    ASSERT_TRUE(replaceFile(dir.file(QStringLiteral("~info.txt")), "1"));
+    for (const char* name : {"info.txt.QmZxRt", "~info.txt.Ab3dEf", "info.txt.backup", "jine.txt.QmZxRt"})
+        writeBytes(dir.file(QLatin1String(name)), "left");
+    // The other instance changed the folder at a moment of its own (not within this run's last
+    // tick of the clock, which a file system's times cannot tell apart).
+    const timespec then[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(dir.path()).constData(), then, 0), 0);
+    ASSERT_TRUE(replaceFile(dir.file(QStringLiteral("~info.txt")), "2"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"info.txt", "info.txt.backup", "jine.txt.QmZxRt", "~info.txt"}));
+}
+
 TEST(ReplaceFile, KeepsTheOldPermissionsAndFollowsALink)
 {
     TempFolder dir;
