@@ -429,15 +429,14 @@ album::AlbumCaptions TForm1::ReadCaptions(const QString& folder, bool found)
         storage::ProfileFile file = album::captionFile(platform::joinPath(folder, kCaptionFile), state_.CaptionEncoding);
         captions = album::readCaptions(file, StringGrid1);
     }
-    album::AlbumCaptions inFile = captions;
     const bool recovered = offerAutosaveBack(captions);
     if (recovered)
-        inFile.complete = false;  // the recovered captions are not in "info.txt" yet
+        captions.complete = false;  // the recovered captions are not in "info.txt" yet
     if (!found && !recovered) {
         setMemoText(ui_->MemoA, QString());
         setMemoText(ui_->MemoF, QString());
         ResetRights();
-        return inFile;
+        return captions;
     }
     // Every album starts from reset rights: a right of the album opened before never carries over.
     ResetRights();
@@ -452,7 +451,7 @@ album::AlbumCaptions TForm1::ReadCaptions(const QString& folder, bool found)
     album::layOver(captions, StringGrid1);
     if (recovered)
         MarkModified();  // the recovered captions are not in "info.txt" yet
-    return inFile;
+    return captions;
 }
 
 // ---- Field changes ----------------------------------------------------------------------

@@ -93,8 +93,8 @@ public:
     void ShowPhotoFields(int row);
     void ShowPhoto(int row);
     // Lays the captions of "info.txt" in `folder` (when `found`), or of an autosave file offered
-    // back, over the scanned rows and the album fields. Returns what "info.txt" holds (not
-    // complete when it is missing or the autosave file's captions were taken).
+    // back, over the scanned rows and the album fields. Returns the captions laid over: what
+    // "info.txt" holds, or, not complete, the defaults or the autosave file's captions.
     album::AlbumCaptions ReadCaptions(const QString& folder, bool found);
 
     // Where WriteCaptions writes: folder + "/" + name, or name as a complete path.
