@@ -8,7 +8,8 @@
 // the preview shows the photo the counter names.
 #include "app/Windows.h"
 #include "BenchSupport.h"
-#include "ui/TForm1.h"
+#include "ui/main/TForm1.h"
+#include "ui/picture/PreviewPrefetch.h"
 #include "ui_TForm1.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "app/Windows.h"
 #include "BenchSupport.h"
 #include "platform/FileSystem.h"
-#include "ui/TForm1.h"
+#include "ui/main/TForm1.h"
 #include "ui_TForm1.h"
 
 #include <QApplication>
@@ -52,9 +52,9 @@ void BM_OpenFolder(benchmark::State& state)
     dialogs.folder = makeFolder(root, int(state.range(0)));
     Windows windows;
     for (auto _ : state) {
-        windows.form1->state().Modified = false;  // no save question between rounds
+        windows.album->state().Modified = false;  // no save question between rounds
         windows.form1->ui().MenuOpen->trigger();
-        benchmark::DoNotOptimize(windows.form1->table().RowCount());
+        benchmark::DoNotOptimize(windows.album->table().RowCount());
     }
     state.SetComplexityN(state.range(0));
 }

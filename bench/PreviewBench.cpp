@@ -9,7 +9,7 @@
 // libjpeg (budget: at most 1.2), and the peak memory
 // (budget: under 16 MB above idle for a baseline photo; a progressive photo needs libjpeg's
 // full-size buffers, held under its memory limit).
-#include "ui/PhotoPreview.h"
+#include "ui/picture/PhotoPreview.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Spelling as the user types: one keystroke at the end of a 2,000-character description, with
 // the description's misspelled words checked again and underlined (Debian's Czech dictionary).
 #include "BenchSupport.h"
-#include "ui/SpellChecker.h"
-#include "ui/SpellFields.h"
+#include "spelling/SpellChecker.h"
+#include "ui/spelling/SpellFields.h"
 
 #include <QPlainTextEdit>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // then the main window shown and painted once (offscreen).
 #include "BenchSupport.h"
 #include "app/Windows.h"
-#include "ui/TForm1.h"
+#include "ui/main/TForm1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,15 +1,22 @@
 #include "app/Windows.h"
 
-#include "ui/TForm3.h"
-#include "ui/TForm1.h"
-#include "ui/TForm2.h"
+#include "album/Album.h"
+#include "ui/main/TForm1.h"
+#include "ui/windows/TForm2.h"
+#include "ui/windows/TForm3.h"
 
 Windows::Windows()
 {
-    form1 = std::make_unique<TForm1>();
+    album = std::make_unique<album::Album>();
+    form1 = std::make_unique<TForm1>(*album);
     form2 = new TForm2(form1.get());
-    form3 = new TForm3(form1->state(), form1->autosaveTimer(), form1.get());
+    form3 = new TForm3(album->state(), album->autosaveTimer(), form1.get());
     form1->setWindows(form2, form3);
+    // The settings window's choices count as they stand, confirmed or not.
+    album->setOpenChoices([settings = form3] { return album::OpenChoices{settings->keepLastFolder(), settings->autosaveTicked()}; });
 }
 
-Windows::~Windows() = default;
+Windows::~Windows()
+{
+    form1.reset();  // the windows go before the album they show
+}

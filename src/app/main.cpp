@@ -2,12 +2,13 @@
 
 #include "app/ProgramStart.h"
 #include "app/Translation.h"
+#include "album/Album.h"
 #include "app/Windows.h"
 #include "platform/QtDialogs.h"
-#include "ui/EditCommands.h"
-#include "ui/OpenFromOutside.h"
-#include "ui/SpellChecker.h"
-#include "ui/TForm1.h"
+#include "ui/commands/EditCommands.h"
+#include "ui/commands/OpenFromOutside.h"
+#include "spelling/SpellChecker.h"
+#include "ui/main/TForm1.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -66,7 +67,7 @@ int main(int argc, char** argv)  // PAlbisko
     windows.form1->editCommands().startSpellingInBackground(SpellChecker::systemDictionaryFolder());
     // `albisko FOLDER` (or PHOTO.jpg) opens it once the window is up.
     if (!path.isEmpty())
-        QTimer::singleShot(0, windows.form1.get(), [&windows, path] { openFromCommandLine(*windows.form1, path); });
+        QTimer::singleShot(0, windows.form1.get(), [&windows, path] { openFromCommandLine(*windows.album, path); });
     const int result = app.exec();
     platform::installDialogs(nullptr);
     return result;

@@ -10,7 +10,7 @@
 // behind the EXIF mark, as the header's own bytes: a date or none, never a crash or a hang.
 #include "album/ExifDate.h"
 #include "platform/Errors.h"
-#include "ui/PhotoPreview.h"
+#include "ui/picture/PhotoPreview.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -3,10 +3,10 @@
 // settings window is shown by the settings command, and the file's bytes are checked after the
 // main window closes.
 #include "settings/Settings.h"
-#include "ui/TForm3.h"
+#include "ui/windows/TForm3.h"
 #include "support/ProgramFixture.h"
-#include "ui/SpinEdit.h"
-#include "ui/TForm1.h"
+#include "ui/widgets/SpinEdit.h"
+#include "ui/main/TForm1.h"
 #include "ui_TForm1.h"
 #include "ui_TForm3.h"
 
@@ -87,8 +87,8 @@ protected:
     }
 
     Ui::TForm3& set() { return form3->ui(); }
-    album::WorkingState& state() { return form->state(); }
-    QTimer& timer() { return form->autosaveTimer(); }
+    album::WorkingState& state() { return form->album().state(); }
+    QTimer& timer() { return form->album().autosaveTimer(); }
 
     // The settings command shows the settings window; `action` runs while it is open and active.
     // Returns the window's result.

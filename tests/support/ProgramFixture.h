@@ -3,7 +3,7 @@
 #include "app/Windows.h"
 #include "support/Fixtures.h"
 #include "support/ScriptedDialogs.h"
-#include "ui/TForm1.h"
+#include "ui/main/TForm1.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include "platform/Version.h"
-#include "ui/TForm2.h"
+#include "ui/windows/TForm2.h"
 #include "ui_TForm2.h"
 
 #include <QApplication>

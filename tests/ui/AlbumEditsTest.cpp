@@ -19,8 +19,8 @@ protected:
     QStringList dates()
     {
         QStringList result;
-        for (int r = 0; r < form->table().RowCount(); ++r)
-            result << form->table().Get(Field::Date, r);
+        for (int r = 0; r < form->album().table().RowCount(); ++r)
+            result << form->album().table().Get(Field::Date, r);
         return result;
     }
 
@@ -73,7 +73,7 @@ TEST_F(AlbumEditsTest, PhotosOpenedWhileBoundKeepTheirDatesWhenUnbound)
 TEST_F(AlbumEditsTest, AlbumRightsRaiseLowerPhotoRightsOnly)
 {
     openThree();
-    auto& t = form->table();
+    auto& t = form->album().tableForTest();
     t.Set(Field::Rights, 0, QStringLiteral("0"));
     t.Set(Field::Rights, 1, QStringLiteral("10"));
     t.Set(Field::Rights, 2, QStringLiteral("50"));
@@ -82,7 +82,7 @@ TEST_F(AlbumEditsTest, AlbumRightsRaiseLowerPhotoRightsOnly)
     EXPECT_EQ(t.Get(Field::Rights, 1), QStringLiteral("30"));
     EXPECT_EQ(t.Get(Field::Rights, 2), QStringLiteral("50"));
     EXPECT_EQ(ui().SpinEditF->minValue(), 30);
-    EXPECT_FALSE(form->state().RightsCascade);
+    EXPECT_FALSE(form->album().state().RightsCascade);
 
     // At the boundary: a right equal to the album's is set to it (as the field writes it), one
     // above stays as it is.
@@ -95,23 +95,23 @@ TEST_F(AlbumEditsTest, AlbumRightsRaiseLowerPhotoRightsOnly)
 
 TEST_F(AlbumEditsTest, WithoutAnAlbumTheRightsChangeNoRow)
 {
-    form->table().Set(Field::Rights, 0, QStringLiteral("5"));
+    form->album().tableForTest().Set(Field::Rights, 0, QStringLiteral("5"));
     ui().SpinEditA->setValue(40);
-    EXPECT_EQ(form->table().Get(Field::Rights, 0), QStringLiteral("5"));
+    EXPECT_EQ(form->album().table().Get(Field::Rights, 0), QStringLiteral("5"));
     EXPECT_EQ(ui().SpinEditF->value(), 40);
 }
 
 TEST_F(AlbumEditsTest, FailedCascadeIsReportedAndLeavesThePhotoRightsFieldWorking)
 {
     openThree();
-    auto& t = form->table();
+    auto& t = form->album().tableForTest();
     t.Set(Field::Rights, 1, QStringLiteral("hodně"));
     t.Set(Field::Rights, 2, QStringLiteral("5"));
     ui().SpinEditA->setValue(20);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'hodně' is not a valid integer value.")});
     EXPECT_EQ(t.Get(Field::Rights, 0), QStringLiteral("20"));
     EXPECT_EQ(t.Get(Field::Rights, 2), QStringLiteral("5")) << "the rows after the failing one keep theirs";
-    EXPECT_FALSE(form->state().RightsCascade);
+    EXPECT_FALSE(form->album().state().RightsCascade);
 
     ui().SpinEditF->setValue(70);
     EXPECT_EQ(t.Get(Field::Rights, 0), QStringLiteral("70")) << "the photo rights field stores again";
@@ -120,18 +120,18 @@ TEST_F(AlbumEditsTest, FailedCascadeIsReportedAndLeavesThePhotoRightsFieldWorkin
 TEST_F(AlbumEditsTest, TickingTheRightsSwitchesTheirFieldsOn)
 {
     openThree();
-    form->state().Modified = false;
+    form->album().state().Modified = false;
     ui().CheckBoxRights->setChecked(true);
     EXPECT_TRUE(ui().SpinEditA->isEnabled());
     EXPECT_TRUE(ui().SpinEditF->isEnabled());
     EXPECT_TRUE(ui().BtnRights->isEnabled());
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(form->album().state().Modified);
 }
 
 TEST_F(AlbumEditsTest, AnErrorWhileBindingIsReportedAndEndsOnlyThatClick)
 {
     openThree();
-    form->table().Set(Field::Rights, 0, QStringLiteral("?"));
+    form->album().tableForTest().Set(Field::Rights, 0, QStringLiteral("?"));
     ui().CheckBoxDate->setChecked(true);  // as a click does
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'?' is not a valid integer value.")});
     EXPECT_EQ(dates(), (QStringList{"15.1.2004", "15.1.2004", "15.1.2004"})) << "the dates were bound before the error";

@@ -30,8 +30,8 @@ TEST_F(CaptionFileTest, CaptionsAreLaidOverTheScannedDefaults)
                            "[B]\r\ntitle=jen nadpis\r\n"
                            "[zmizela]\r\ntitle=fotka, která už ve složce není\r\n"));
     auto& u = ui();
-    const auto& t = form->table();
-    EXPECT_TRUE(form->state().CaptionFileFound);
+    const auto& t = form->album().tableForTest();
+    EXPECT_TRUE(form->album().state().CaptionFileFound);
     EXPECT_EQ(u.EditAName->text(), QStringLiteral("Vysoké Tatry"));
     EXPECT_EQ(u.EditADate->text(), QStringLiteral("1.2.2004"));
     EXPECT_EQ(u.MemoA->toPlainText(), QStringLiteral("  Návštěva Vysokých Tater ")) << "quotes keep the blanks";
@@ -51,13 +51,13 @@ TEST_F(CaptionFileTest, CaptionsAreLaidOverTheScannedDefaults)
     // The first photo's fields show what was read.
     EXPECT_EQ(u.EditFTitle->text(), QStringLiteral("Chata"));
     EXPECT_EQ(u.MemoF->toPlainText(), QStringLiteral("Řekli 'sýr'"));
-    EXPECT_TRUE(form->state().Modified) << "the album name changed from the folder's name";
+    EXPECT_TRUE(form->album().state().Modified) << "the album name changed from the folder's name";
 }
 
 TEST_F(CaptionFileTest, EmptyValuesEmptyTitlesAndDescriptionsButNotNamesOrDates)
 {
     open(albumWithCaptions({"a.jpg"}, "[head]\r\ndate=\r\n[a]\r\ntitle=\r\nname=\r\ndate=\r\ndesc=\r\nrights=\r\n"));
-    const auto& t = form->table();
+    const auto& t = form->album().tableForTest();
     EXPECT_TRUE(ui().EditAName->text().isEmpty()) << "no name in the file: no album name, not the folder's";
     EXPECT_TRUE(ui().EditADate->text().isEmpty());
     EXPECT_TRUE(t.Get(Field::Title, 0).isEmpty());
@@ -78,11 +78,11 @@ TEST_F(CaptionFileTest, AlbumRightsAboveZeroSwitchTheRightsOnAndEveryOpenStartsF
     writeBytes(second + QStringLiteral("/info.txt"), cp1250(QStringLiteral("[head]\r\nrights=30\r\n[b]\r\nrights=10\r\n")));
     open(second);
     EXPECT_EQ(u.SpinEditA->value(), 30);
-    EXPECT_EQ(form->table().Get(Field::Rights, 0), QStringLiteral("30")) << "raised to the album's right";
-    EXPECT_EQ(form->table().Get(Field::Rights, 1), QStringLiteral("10")) << "read after the album's right";
+    EXPECT_EQ(form->album().table().Get(Field::Rights, 0), QStringLiteral("30")) << "raised to the album's right";
+    EXPECT_EQ(form->album().table().Get(Field::Rights, 1), QStringLiteral("10")) << "read after the album's right";
     QTest::mouseClick(u.BitBtnNext, Qt::LeftButton);
     EXPECT_EQ(u.SpinEditF->value(), 30) << "shown at least at the album's right";
-    EXPECT_EQ(form->table().Get(Field::Rights, 1), QStringLiteral("10"))
+    EXPECT_EQ(form->album().table().Get(Field::Rights, 1), QStringLiteral("10"))
         << "the field already showed the album's right: nothing changed, nothing stored";
 
     // The next album's file has no rights: nothing of the previous album's right carries over.
@@ -92,7 +92,7 @@ TEST_F(CaptionFileTest, AlbumRightsAboveZeroSwitchTheRightsOnAndEveryOpenStartsF
     open(other);
     EXPECT_FALSE(u.CheckBoxRights->isChecked());
     EXPECT_EQ(u.SpinEditA->value(), 0);
-    EXPECT_EQ(form->table().Get(Field::Rights, 0), QStringLiteral("0"));
+    EXPECT_EQ(form->album().table().Get(Field::Rights, 0), QStringLiteral("0"));
 }
 
 TEST_F(CaptionFileTest, AlbumRightsThatAreNoNumberLeaveNothingThatCouldBeSaved)
@@ -101,11 +101,11 @@ TEST_F(CaptionFileTest, AlbumRightsThatAreNoNumberLeaveNothingThatCouldBeSaved)
     open(albumWithCaptions({"a.jpg"}, captions));
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'hodně' is not a valid integer value.")});
     auto& u = ui();
-    EXPECT_FALSE(form->state().AlbumOpen);
-    EXPECT_FALSE(form->state().Modified);
+    EXPECT_FALSE(form->album().state().AlbumOpen);
+    EXPECT_FALSE(form->album().state().Modified);
     for (QAction* a : {u.MenuSave, u.TBSave, u.MenuSaveAs, u.TBSaveAs})
         EXPECT_FALSE(a->isEnabled());
-    form->Timer1Timer();
+    form->album().Timer1Timer();
     form->close();  // nothing to ask, nothing to save
     EXPECT_EQ(captionBytes(), cp1250(captions)) << "the folder's captions are untouched";
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/~info.txt")));
@@ -116,8 +116,8 @@ TEST_F(CaptionFileTest, CaptionFileThatCannotBeReadIsNeverTakenForAnEmptyOne)
     folder = makeAlbum(QStringLiteral("Zamceno"), {"a.jpg"});
     QDir(folder).mkdir(QStringLiteral("info.txt"));  // not a file: the album opens with defaults
     open(folder);
-    EXPECT_FALSE(form->state().CaptionFileFound);
-    EXPECT_TRUE(form->state().AlbumOpen);
+    EXPECT_FALSE(form->album().state().CaptionFileFound);
+    EXPECT_TRUE(form->album().state().AlbumOpen);
     EXPECT_EQ(ui().EditAName->text(), QStringLiteral("Zamceno"));
 }
 
@@ -125,7 +125,7 @@ TEST_F(CaptionFileTest, PhotoRightsThatAreNoNumberAreReportedWhenShown)
 {
     open(albumWithCaptions({"a.jpg", "b.jpg"}, "[head]\r\nname=x\r\n[b]\r\nrights=mnoho\r\n"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(form->table().Get(Field::Rights, 1), QStringLiteral("mnoho")) << "stored as read";
+    EXPECT_EQ(form->album().table().Get(Field::Rights, 1), QStringLiteral("mnoho")) << "stored as read";
     QTest::mouseClick(ui().BitBtnNext, Qt::LeftButton);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("'mnoho' is not a valid integer value.")});
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/2"));
@@ -141,9 +141,9 @@ TEST_F(CaptionFileTest, MultiLineDescriptionsComeBackExactlyAsTyped)
     save();
     EXPECT_TRUE(takeErrors().isEmpty());
 
-    ASSERT_FALSE(form->state().Modified);
+    ASSERT_FALSE(form->album().state().Modified);
     open(folder);
-    const auto& t = form->table();
+    const auto& t = form->album().tableForTest();
     EXPECT_EQ(t.Get(Field::Description, 0), QStringLiteral("první řádek\n[b]\ntitle=podvrh\n'uvozovky'"));
     EXPECT_TRUE(t.Get(Field::Title, 1).isEmpty()) << "a line of a description is never an entry of another photo";
     EXPECT_EQ(u.MemoA->toPlainText(), QStringLiteral("Album\nna dva řádky"));
@@ -155,10 +155,10 @@ TEST_F(CaptionFileTest, PhotosSharingASectionNameAreWarnedOfAndKeptApart)
     open(folder);
     ASSERT_EQ(dialogs.warnings.size(), 1);
     EXPECT_TRUE(dialogs.warnings[0].contains(QStringLiteral("A.JPG, a.jpg"))) << dialogs.warnings[0].toStdString();
-    const auto& t = form->table();
+    const auto& t = form->album().tableForTest();
     const int lower = t.Get(Field::FileName, 0) == QStringLiteral("a.jpg") ? 0 : 1;
-    form->table().Set(Field::Title, lower, QStringLiteral("malé"));
-    form->table().Set(Field::Title, 1 - lower, QStringLiteral("VELKÉ"));
+    form->album().tableForTest().Set(Field::Title, lower, QStringLiteral("malé"));
+    form->album().tableForTest().Set(Field::Title, 1 - lower, QStringLiteral("VELKÉ"));
     save();
 
     open(folder);
@@ -171,7 +171,7 @@ TEST_F(CaptionFileTest, ShortAndUnholdableFileNamesReadBackTheirOwnCaptions)
 {
     folder = makeAlbum(QStringLiteral("Jmena"), {".jpg", "Σ.jpg", "ab.jpg"});
     open(folder);
-    auto& t = form->table();
+    auto& t = form->album().tableForTest();
     for (int r = 0; r < 3; ++r)
         t.Set(Field::Title, r, QStringLiteral("titulek %1").arg(t.Get(Field::FileName, r)).replace(u'Σ', u'S'));
     save();
@@ -186,7 +186,7 @@ TEST_F(CaptionFileTest, ShortAndUnholdableFileNamesReadBackTheirOwnCaptions)
 TEST_F(CaptionFileTest, LineBreaksInSingleLineCaptionsBecomeBlanksInTheFile)
 {
     open(albumWithCaptions({"a.jpg"}, QString()));
-    form->table().Set(Field::Title, 0, QStringLiteral("vložený\r\ntext"));
+    form->album().tableForTest().Set(Field::Title, 0, QStringLiteral("vložený\r\ntext"));
     ui().EditAName->setText(QStringLiteral("Tatry\n2004"));
     save();
     const QByteArray bytes = captionBytes();

@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "support/JpegWriter.h"
-#include "ui/EditCommands.h"
+#include "ui/commands/EditCommands.h"
 
 #include <QMenuBar>
 #include <QTest>
@@ -57,24 +57,24 @@ TEST_F(EditCommandsTest, CarryingOverTypesThePreviousCaptionsAndUndoTakesThemBac
     typeText(ui().MemoF, QStringLiteral("Ráno \"nad\" plesem"));
     ui().BitBtnNext->click();
     form->MenuSaveClick();
-    ASSERT_FALSE(form->state().Modified);
+    ASSERT_FALSE(form->album().state().Modified);
     ASSERT_TRUE(commands().carryOverAction()->isEnabled());
 
     commands().carryOverAction()->trigger();
     EXPECT_EQ(ui().EditFTitle->text(), QStringLiteral("Štrbské pleso"));
     EXPECT_EQ(ui().MemoF->toPlainText(), QStringLiteral("Ráno \"nad\" plesem"));
-    EXPECT_EQ(form->table().Get(Field::Title, 1), QStringLiteral("Štrbské pleso"));
-    EXPECT_EQ(form->table().Get(Field::Description, 1), QStringLiteral("Ráno \"nad\" plesem"));
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_EQ(form->album().table().Get(Field::Title, 1), QStringLiteral("Štrbské pleso"));
+    EXPECT_EQ(form->album().table().Get(Field::Description, 1), QStringLiteral("Ráno \"nad\" plesem"));
+    EXPECT_TRUE(form->album().state().Modified);
     EXPECT_TRUE(ui().MenuSave->isEnabled());
 
     // The fields' own undo takes each back, into the row too.
     ui().EditFTitle->undo();
     ui().MemoF->undo();
     EXPECT_EQ(ui().EditFTitle->text(), QString());
-    EXPECT_EQ(form->table().Get(Field::Title, 1), QString());
-    EXPECT_EQ(form->table().Get(Field::Description, 1), QString());
-    EXPECT_EQ(form->table().Get(Field::Title, 0), QStringLiteral("Štrbské pleso")) << "the previous photo keeps its own";
+    EXPECT_EQ(form->album().table().Get(Field::Title, 1), QString());
+    EXPECT_EQ(form->album().table().Get(Field::Description, 1), QString());
+    EXPECT_EQ(form->album().table().Get(Field::Title, 0), QStringLiteral("Štrbské pleso")) << "the previous photo keeps its own";
 }
 
 TEST_F(EditCommandsTest, TheStatusBarCountsCaptionedPhotosAsTheyChange)
@@ -100,7 +100,7 @@ TEST_F(EditCommandsTest, TheStatusBarCountsCaptionedPhotosAsTheyChange)
     EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 2 z 3"));
 
     // Another album is counted afresh; no album, no count.
-    form->state().Modified = false;
+    form->album().state().Modified = false;
     openTitled({"", "", "", "x"});
     EXPECT_EQ(commands().progressText(), QStringLiteral("Popsáno 1 z 4"));
     dialogs.answerQuestion(false);
@@ -153,16 +153,16 @@ TEST_F(EditCommandsTest, DatesFromExifAfterAQuestionThatCountsThem)
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("Datum pořízení podle EXIF dostane 1 z 3 fotek; ostatní si "
                                                         "svá data ponechají. Pokračovat?"));
-    EXPECT_EQ(form->table().Get(Field::Date, 0), QStringLiteral("15.1.2004")) << "No changes nothing";
-    EXPECT_FALSE(form->state().Modified);
+    EXPECT_EQ(form->album().table().Get(Field::Date, 0), QStringLiteral("15.1.2004")) << "No changes nothing";
+    EXPECT_FALSE(form->album().state().Modified);
 
     dialogs.answerQuestion(true);
     exif->trigger();
-    EXPECT_EQ(form->table().Get(Field::Date, 0), QStringLiteral("14.7.2003"));
+    EXPECT_EQ(form->album().table().Get(Field::Date, 0), QStringLiteral("14.7.2003"));
     EXPECT_EQ(ui().EditFdate->text(), QStringLiteral("14.7.2003")) << "the photo shown shows it";
-    EXPECT_EQ(form->table().Get(Field::Date, 1), QStringLiteral("15.1.2004")) << "no EXIF: kept";
-    EXPECT_EQ(form->table().Get(Field::Date, 2), QStringLiteral("15.1.2004"));
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_EQ(form->album().table().Get(Field::Date, 1), QStringLiteral("15.1.2004")) << "no EXIF: kept";
+    EXPECT_EQ(form->album().table().Get(Field::Date, 2), QStringLiteral("15.1.2004"));
+    EXPECT_TRUE(form->album().state().Modified);
 
     // Nothing left to change, and never while the dates are bound to the album's.
     exif->trigger();
@@ -194,7 +194,7 @@ TEST_F(EditCommandsTest, DatesFromExifSayHowManyDatesWrittenByHandTheyReplace)
             info += QStringLiteral("[p%1]\r\ndate=%2\r\n").arg(i).arg(i < typed ? QStringLiteral("léto 2023") : QString());
         }
         writeBytes(folder + QStringLiteral("/info.txt"), cp1250(info));
-        if (form->state().Modified)
+        if (form->album().state().Modified)
             dialogs.answerQuestion(false);  // the album before, asked about at Open
         open(folder);
         dialogs.questions.clear();
@@ -204,6 +204,6 @@ TEST_F(EditCommandsTest, DatesFromExifSayHowManyDatesWrittenByHandTheyReplace)
         EXPECT_EQ(dialogs.questions[0].text,
                   QStringLiteral("Datum pořízení podle EXIF dostane 6 z 6 fotek; %1ostatní si svá data ponechají. "
                                  "Pokračovat?").arg(QString::fromUtf8(says)));
-        EXPECT_EQ(form->table().Get(Field::Date, 0), QStringLiteral("14.7.2003"));
+        EXPECT_EQ(form->album().table().Get(Field::Date, 0), QStringLiteral("14.7.2003"));
     }
 }

@@ -4,8 +4,8 @@
 #include "MainWindowFixture.h"
 
 #include "support/JpegWriter.h"
-#include "ui/FullScreenView.h"
-#include "ui/PhotoPreview.h"
+#include "ui/picture/FullScreenView.h"
+#include "ui/picture/PhotoPreview.h"
 
 #include <QScreen>
 #include <QTest>
@@ -59,7 +59,7 @@ TEST_F(FullScreenViewTest, KeysMoveAsTheButtonsAndEscapeReturnsToThePhotoLastSho
 
     key(Qt::Key_PageDown);  // past the last photo: the button is disabled
     EXPECT_EQ(dialogs.beeps, 1);
-    EXPECT_EQ(form->state().CurrentRow, 2);
+    EXPECT_EQ(form->album().state().CurrentRow, 2);
 
     key(Qt::Key_Home);
     EXPECT_EQ(view().shownRow(), 0);
@@ -76,7 +76,7 @@ TEST_F(FullScreenViewTest, KeysMoveAsTheButtonsAndEscapeReturnsToThePhotoLastSho
     EXPECT_EQ(u.EditFName->text(), QStringLiteral("b"));
     // What is typed now goes to the photo last shown.
     typeText(u.EditFTitle, QStringLiteral(" přes řeku"));
-    EXPECT_EQ(form->table().Get(album::Field::Title, 1), QStringLiteral("Most přes řeku"));
+    EXPECT_EQ(form->album().table().Get(album::Field::Title, 1), QStringLiteral("Most přes řeku"));
 }
 
 TEST_F(FullScreenViewTest, ADoubleClickOnThePreviewOpensItAndWithoutAnAlbumItIsDisabled)

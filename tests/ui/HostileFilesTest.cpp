@@ -5,7 +5,7 @@
 #include "MainWindowFixture.h"
 
 #include "support/JpegWriter.h"
-#include "ui/PhotoPreview.h"
+#include "ui/picture/PhotoPreview.h"
 
 #include <QTest>
 
@@ -48,7 +48,7 @@ protected:
 
     void openAgain(const QString& folder)
     {
-        if (form->state().Modified)
+        if (form->album().state().Modified)
             dialogs.answerQuestion(false);
         open(folder);
     }
@@ -97,7 +97,7 @@ TEST_F(HostileFilesTest, SpecialHugeAndBombFilesAreReportedAtOnceWhereverTheyLie
             const QString first = albumWith(QStringLiteral("first%1").arg(round), {"a.jpg"}, QStringLiteral("0.jpg"), hostile);
             openAgain(first);
             EXPECT_EQ(takeErrors(), expected(hostile, first + QStringLiteral("/0.jpg")));
-            EXPECT_TRUE(form->state().AlbumOpen);
+            EXPECT_TRUE(form->album().state().AlbumOpen);
             EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("1/2"));
 
             // As the next photo, decoded ahead: moving onto it reports it.

@@ -5,7 +5,7 @@
 #include "support/Fixtures.h"
 
 #include "platform/Errors.h"
-#include "ui/HtmlAlbum.h"
+#include "ui/commands/HtmlAlbum.h"
 
 #include <QCoreApplication>
 #include <QDir>

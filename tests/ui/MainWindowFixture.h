@@ -1,11 +1,12 @@
 #pragma once
 
-#include "ui/TForm3.h"
+#include "ui/windows/TForm3.h"
 #include "support/ProgramFixture.h"
-#include "ui/TForm1.h"
-#include "ui/TForm2.h"
+#include "ui/main/TForm1.h"
+#include "ui/windows/TForm2.h"
 #include "ui_TForm1.h"
 #include "ui_TForm3.h"
+#include "ui/picture/PreviewPrefetch.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

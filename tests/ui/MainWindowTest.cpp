@@ -1,7 +1,7 @@
 // The main window at start-up: its controls, menus, toolbar and the empty state.
 #include "MainWindowFixture.h"
-#include "ui/TForm2.h"
-#include "ui/ToolbarEditor.h"
+#include "ui/windows/TForm2.h"
+#include "ui/main/ToolbarEditor.h"
 #include "ui_TForm2.h"
 
 #include <QListWidget>
@@ -42,8 +42,8 @@ TEST_F(MainWindowTest, StartsInTheEmptyStateWithDefaultSettings)
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(u.LabelFoto->text().isEmpty());
 
-    const auto& s = form->state();
-    EXPECT_EQ(form->table().RowCount(), 1);
+    const auto& s = form->album().state();
+    EXPECT_EQ(form->album().table().RowCount(), 1);
     EXPECT_FALSE(s.AlbumOpen);
     EXPECT_FALSE(s.Modified);
     EXPECT_EQ(s.CurrentRow, 0);
@@ -55,7 +55,7 @@ TEST_F(MainWindowTest, StartsInTheEmptyStateWithDefaultSettings)
     EXPECT_TRUE(s.SaveLastDir);
     EXPECT_TRUE(s.AutoSave);
     EXPECT_EQ(s.AutoSaveMinutes, 5);
-    EXPECT_FALSE(form->autosaveTimer().isActive()) << "autosave waits for an album";
+    EXPECT_FALSE(form->album().autosaveTimer().isActive()) << "autosave waits for an album";
     EXPECT_FALSE(QFile::exists(work.file(QStringLiteral("albisko.ini")))) << "start-up writes nothing";
 
     EXPECT_TRUE(windows->form3->ui().CheckBoxSave->isChecked()) << "settings window follows the settings";
@@ -177,8 +177,8 @@ TEST_F(MainWindowTest, TabOrderRunsThroughAlbumThenPhotoThenNavigation)
 
 TEST_F(MainWindowTest, MarkModifiedWithoutAlbumChangesNothing)
 {
-    form->MarkModified();
-    EXPECT_FALSE(form->state().Modified);
+    form->album().MarkModified();
+    EXPECT_FALSE(form->album().state().Modified);
     EXPECT_FALSE(ui().MenuSave->isEnabled());
     EXPECT_FALSE(ui().TBSaveAs->isEnabled());
 }

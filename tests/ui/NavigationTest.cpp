@@ -73,9 +73,9 @@ TEST_F(NavigationTest, ControlsFollowThePositionInTheAlbum)
     click(u.BitBtnPrevious);
     EXPECT_EQ(u.LabelFoto->text(), QStringLiteral("2/3"));
     click(u.BitBtnLast);
-    EXPECT_EQ(form->state().CurrentRow, 2);
+    EXPECT_EQ(form->album().state().CurrentRow, 2);
     click(u.BitBtnFirst);
-    EXPECT_EQ(form->state().CurrentRow, 0);
+    EXPECT_EQ(form->album().state().CurrentRow, 0);
     EXPECT_EQ(u.LabelFoto->text(), QStringLiteral("1/3"));
     EXPECT_EQ(navState(u), (NavControls{false, false, true, true, true, true, true}));
     EXPECT_EQ(u.EditFName->text(), QStringLiteral("a"));
@@ -86,11 +86,11 @@ TEST_F(NavigationTest, PreviousOnFirstAndNextOnLastStayButRefreshTheFields)
     open(makeAlbum(QStringLiteral("Dve"), {"a.jpg", "b.jpg"}));
     auto& u = ui();
     form->BitBtnPreviousClick();
-    EXPECT_EQ(form->state().CurrentRow, 0);
+    EXPECT_EQ(form->album().state().CurrentRow, 0);
     EXPECT_EQ(u.LabelFoto->text(), QStringLiteral("1/2"));
     form->BitBtnLastClick();
     form->BitBtnNextClick();
-    EXPECT_EQ(form->state().CurrentRow, 1);
+    EXPECT_EQ(form->album().state().CurrentRow, 1);
     EXPECT_EQ(u.EditFName->text(), QStringLiteral("b"));
 }
 
@@ -100,21 +100,21 @@ TEST_F(NavigationTest, JumpBringsTheNumberIntoTheAlbumAndLeavesTheFieldAsTyped)
     auto& u = ui();
     u.SpinEditJump->setText(QStringLiteral("3"));
     click(u.BitBtnJump);
-    EXPECT_EQ(form->state().CurrentRow, 2);
+    EXPECT_EQ(form->album().state().CurrentRow, 2);
     EXPECT_EQ(u.EditFName->text(), QStringLiteral("c"));
 
     u.SpinEditJump->setText(QStringLiteral("0"));
     form->BitBtnJumpClick();
-    EXPECT_EQ(form->state().CurrentRow, 0) << "0 shows the first photo";
+    EXPECT_EQ(form->album().state().CurrentRow, 0) << "0 shows the first photo";
     EXPECT_EQ(u.SpinEditJump->text(), QStringLiteral("0")) << "navigation never changes the number shown";
 
     u.SpinEditJump->setText(QStringLiteral("9"));
     form->BitBtnJumpClick();
-    EXPECT_EQ(form->state().CurrentRow, 3) << "a number above the count shows the last photo";
+    EXPECT_EQ(form->album().state().CurrentRow, 3) << "a number above the count shows the last photo";
 
     u.SpinEditJump->setText(QStringLiteral("x"));
     form->BitBtnJumpClick();
-    EXPECT_EQ(form->state().CurrentRow, 0) << "text that is not a number counts as 1";
+    EXPECT_EQ(form->album().state().CurrentRow, 0) << "text that is not a number counts as 1";
 
     click(u.BitBtnLast);
     EXPECT_EQ(u.SpinEditJump->text(), QStringLiteral("x"));
@@ -132,7 +132,7 @@ TEST_F(NavigationTest, EnterInTheJumpFieldJumpsThenBeeps)
     QTest::keyClick(u.SpinEditJump->lineEdit(), Qt::Key_2);
     const int beeps = dialogs.beeps;
     QTest::keyClick(u.SpinEditJump->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(form->state().CurrentRow, 1);
+    EXPECT_EQ(form->album().state().CurrentRow, 1);
     EXPECT_EQ(dialogs.beeps, beeps + 1);
     EXPECT_EQ(u.SpinEditJump->text(), QStringLiteral("2"));
     EXPECT_TRUE(u.SpinEditJump->lineEdit()->hasFocus()) << "Enter does not move the focus";
@@ -143,7 +143,7 @@ TEST_F(NavigationTest, EnterInTheJumpFieldJumpsThenBeeps)
     open(makeAlbum(QStringLiteral("Dve"), {"x.jpg", "y.jpg"}));
     EXPECT_EQ(u.SpinEditJump->text(), QStringLiteral("3"));
     QTest::keyClick(u.SpinEditJump->lineEdit(), Qt::Key_Enter);
-    EXPECT_EQ(form->state().CurrentRow, 1) << "jumps to the last photo, never past the table";
+    EXPECT_EQ(form->album().state().CurrentRow, 1) << "jumps to the last photo, never past the table";
     form->hide();
 }
 
@@ -156,7 +156,7 @@ TEST_F(NavigationTest, NextButtonOfThePhotoGroupMovesAndFocusesTheName)
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     u.EditFTitle->setFocus();
     click(u.BitBtnNext1);
-    EXPECT_EQ(form->state().CurrentRow, 1);
+    EXPECT_EQ(form->album().state().CurrentRow, 1);
     EXPECT_TRUE(u.EditFName->hasFocus());
     EXPECT_EQ(u.EditFName->text(), QStringLiteral("b"));
     form->hide();
@@ -174,7 +174,7 @@ TEST_F(NavigationTest, TypedCaptionsLandInTheRowShownAndNowhereElse)
     typeText(u.EditFdate, QStringLiteral("1.5.2004"));
     click(u.BitBtnFirst);
 
-    const auto& t = form->table();
+    const auto& t = form->album().tableForTest();
     EXPECT_TRUE(t.Get(Field::Title, 0).isEmpty());
     EXPECT_EQ(t.Get(Field::Date, 0), QStringLiteral("15.1.2004"));
     EXPECT_EQ(t.Get(Field::Title, 1), QStringLiteral("Lomnický štít"));
@@ -193,20 +193,20 @@ TEST_F(NavigationTest, OnlyARealChangeOfAFieldMarksTheAlbumModified)
 {
     open(makeAlbum(QStringLiteral("Tri"), {"a.jpg", "b.jpg", "c.jpg"}));
     auto& u = ui();
-    auto& t = form->table();
+    auto& t = form->album().tableForTest();
     for (int r = 0; r < 3; ++r) {
         t.Set(Field::Name, r, QStringLiteral("stejné"));
         t.Set(Field::Description, r, QStringLiteral("stejný popis"));
     }
     form->BitBtnFirstClick();  // the fields take row 0's captions
-    form->state().Modified = false;
+    form->album().state().Modified = false;
 
     click(u.BitBtnNext);
-    EXPECT_FALSE(form->state().Modified) << "the fields show the same texts: nothing runs";
+    EXPECT_FALSE(form->album().state().Modified) << "the fields show the same texts: nothing runs";
 
     t.Set(Field::Title, 2, QStringLiteral("jiný"));
     click(u.BitBtnNext);
-    EXPECT_TRUE(form->state().Modified) << "moving to a photo whose captions differ marks it";
+    EXPECT_TRUE(form->album().state().Modified) << "moving to a photo whose captions differ marks it";
     EXPECT_EQ(t.Get(Field::Title, 2), QStringLiteral("jiný"));
 }
 
@@ -248,8 +248,8 @@ TEST_F(NavigationTest, DamagedPhotosAreReportedAndTheWindowShowsTheirRow)
     EXPECT_EQ(navState(u), (NavControls{true, true, true, true, true, true, true}));
     u.EditFTitle->selectAll();
     typeText(u.EditFTitle, QStringLiteral("vadná"));
-    EXPECT_EQ(form->table().Get(Field::Title, 1), QStringLiteral("vadná"));
-    EXPECT_TRUE(form->table().Get(Field::Title, 0).isEmpty());
+    EXPECT_EQ(form->album().table().Get(Field::Title, 1), QStringLiteral("vadná"));
+    EXPECT_TRUE(form->album().table().Get(Field::Title, 0).isEmpty());
 
     click(u.BitBtnNext);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("Invalid floating point operation.")});
@@ -280,7 +280,7 @@ TEST_F(NavigationTest, FirstPhotoThatCannotBeShownStillOpensTheAlbum)
     writeJpeg(folder + QStringLiteral("/b.jpg"), 64, 48);
     open(folder);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("JPEG error #53.")});
-    EXPECT_TRUE(form->state().AlbumOpen);
+    EXPECT_TRUE(form->album().state().AlbumOpen);
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("1/2"));
     EXPECT_TRUE(ui().BitBtnNext->isEnabled());
     EXPECT_EQ(ui().SpinEditJump->maxValue(), 2);

@@ -114,8 +114,8 @@ TEST_F(NothingLostTest, CaptionFilesInTheWritersLayoutOpenAndSaveByteForByte)
         EXPECT_EQ(readBytes(info(folder)), c.file);
         // Showing a photo again changes nothing; nor does showing every photo once.
         QTest::mouseClick(ui().BitBtnFirst, Qt::LeftButton);
-        EXPECT_FALSE(form->state().Modified);
-        for (int r = 1; r < form->table().RowCount(); ++r)
+        EXPECT_FALSE(form->album().state().Modified);
+        for (int r = 1; r < form->album().table().RowCount(); ++r)
             QTest::mouseClick(ui().BitBtnNext, Qt::LeftButton);
         form->MenuSaveClick();
         EXPECT_EQ(readBytes(info(folder)), c.file);
@@ -133,8 +133,8 @@ TEST_F(NothingLostTest, AUtf8AlbumTakesWhatItsFileHoldsOnEverySavePath)
     typeText(ui().EditFTitle, QStringLiteral(" Ω"));
     typeText(ui().MemoF, QStringLiteral("Παρθενώνας"));
     EXPECT_EQ(dialogs.beeps, 0) << "the file holds them";
-    form->state().AutoSave = true;
-    form->Timer1Timer();
+    form->album().state().AutoSave = true;
+    form->album().Timer1Timer();
     const QString elsewhere = albums.file(QStringLiteral("kopie.txt"));
     dialogs.saveFileResult(elsewhere);
     ui().MenuSaveAs->trigger();
@@ -188,10 +188,10 @@ TEST_F(NothingLostTest, AnAutosaveFileWithOtherCaptionsIsOfferedBack)
                 EXPECT_TRUE(dialogs.questions.back().text.contains(platform::shortDate(c.autosaved)));
             }
             const QString savedTitle = c.captionFile ? QStringLiteral("Uloženo") : QString();
-            EXPECT_EQ(form->table().Get(Field::Title, 0), restored ? QStringLiteral("Rozepsáno") : savedTitle);
-            EXPECT_EQ(ui().EditFTitle->text(), form->table().Get(Field::Title, 0));
+            EXPECT_EQ(form->album().table().Get(Field::Title, 0), restored ? QStringLiteral("Rozepsáno") : savedTitle);
+            EXPECT_EQ(ui().EditFTitle->text(), form->album().table().Get(Field::Title, 0));
             if (restored) {
-                EXPECT_TRUE(form->state().Modified);
+                EXPECT_TRUE(form->album().state().Modified);
                 EXPECT_TRUE(ui().MenuSave->isEnabled());
             }
             EXPECT_TRUE(QFile::exists(path)) << "kept until the captions are saved";
@@ -229,7 +229,7 @@ TEST_F(NothingLostTest, AnAutosaveFileDifferingInAnyOneCaptionIsOfferedBack)
         open(folder);
         ASSERT_EQ(dialogs.questions.size(), asked + 1);
         EXPECT_EQ(dialogs.questions.back().caption, QStringLiteral("Obnovit popisky?"));
-        EXPECT_FALSE(form->state().Modified) << "No keeps what info.txt holds";
+        EXPECT_FALSE(form->album().state().Modified) << "No keeps what info.txt holds";
     }
 }
 
@@ -245,7 +245,7 @@ TEST_F(NothingLostTest, ADamagedAutosaveFileIsReportedAndTheAlbumOpens)
         ASSERT_EQ(dialogs.warnings.size(), 1);
         EXPECT_TRUE(dialogs.warnings[0].contains(autosave(folder)));
         EXPECT_TRUE(dialogs.questions.empty());
-        EXPECT_EQ(form->table().Get(Field::Title, 0), QStringLiteral("Uloženo"));
+        EXPECT_EQ(form->album().table().Get(Field::Title, 0), QStringLiteral("Uloženo"));
         dialogs.warnings.clear();
         form->MenuSaveClick();
     }
@@ -264,8 +264,8 @@ TEST_F(NothingLostTest, CaptionsTypedBeforeTheProgramWasKilledComeBack)
         ui().MenuOpen->trigger();
         typeText(ui().EditFTitle, QStringLiteral(" a doplněno"));
         typeText(ui().MemoA, QStringLiteral("Popis alba"));
-        form->state().AutoSave = true;
-        form->Timer1Timer();
+        form->album().state().AutoSave = true;
+        form->album().Timer1Timer();
         ::raise(SIGKILL);
     }
     int status = 0;
@@ -313,8 +313,8 @@ TEST_F(NothingLostTest, AFailedOfferedSaveKeepsTheAlbumAsItIs)
             EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Soubor %1/info.txt nelze zapsat").arg(medium));
             dialogs.messages.clear();
             EXPECT_EQ(ui().EditFTitle->text(), QStringLiteral("Jen v paměti"));
-            EXPECT_EQ(form->table().Get(Field::Title, 0), QStringLiteral("Jen v paměti"));
-            EXPECT_TRUE(form->state().Modified);
+            EXPECT_EQ(form->album().table().Get(Field::Title, 0), QStringLiteral("Jen v paměti"));
+            EXPECT_TRUE(form->album().state().Modified);
             EXPECT_TRUE(ui().MenuSaveAs->isEnabled());
             EXPECT_EQ(readBytes(autosave(medium)), QByteArray("autosave"));
             EXPECT_FALSE(QFile::exists(info(medium)));
@@ -345,8 +345,8 @@ TEST_F(NothingLostTest, EverySaveThatDoesNotFitOnTheDiskIsNoticed)
     open(disk);
     typeText(ui().EditFTitle, QStringLiteral("První"));
     form->MenuSaveClick();
-    form->state().AutoSave = true;
-    form->Timer1Timer();
+    form->album().state().AutoSave = true;
+    form->album().Timer1Timer();
     const QByteArray saved = readBytes(info(disk));
     const QByteArray autosaved = readBytes(autosave(disk));
     ASSERT_FALSE(saved.isEmpty());
@@ -356,10 +356,10 @@ TEST_F(NothingLostTest, EverySaveThatDoesNotFitOnTheDiskIsNoticed)
     form->MenuSaveClick();
     ASSERT_EQ(dialogs.messages.size(), 1u) << "Save reports it";
     EXPECT_EQ(readBytes(info(disk)), saved);
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(form->album().state().Modified);
     EXPECT_TRUE(ui().MenuSave->isEnabled());
 
-    form->Timer1Timer();
+    form->album().Timer1Timer();
     EXPECT_EQ(readBytes(autosave(disk)), autosaved) << "the album's autosave file stays whole";
     EXPECT_TRUE(readBytes(temp.file(QStringLiteral("~Disk.txt"))).contains(cp1250(QStringLiteral("title=První a druhá"))))
         << "autosave went on in the temporary folder";
@@ -402,7 +402,7 @@ TEST_F(NothingLostTest, CaptionFieldsTakeNoMoreThanReadsBackWhole)
     EXPECT_EQ(u.EditADate->text(), kept);
     EXPECT_EQ(captionText(u.MemoA), kept);
     for (Field field : {Field::Title, Field::Name, Field::Date, Field::Description})
-        EXPECT_EQ(form->table().Get(field, 0), kept);
+        EXPECT_EQ(form->album().table().Get(field, 0), kept);
 }
 
 TEST_F(NothingLostTest, ACaptionFileThatCannotBeReadToTheEndOpensNothing)
@@ -412,9 +412,9 @@ TEST_F(NothingLostTest, ACaptionFileThatCannotBeReadToTheEndOpensNothing)
     ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), info(folder)));
     open(folder);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("Cannot open file %1.").arg(info(folder))});
-    EXPECT_FALSE(form->state().AlbumOpen);
+    EXPECT_FALSE(form->album().state().AlbumOpen);
     EXPECT_FALSE(ui().MenuSave->isEnabled());
-    form->Timer1Timer();
+    form->album().Timer1Timer();
     form->close();
     EXPECT_TRUE(QFileInfo(info(folder)).isSymLink());
     EXPECT_FALSE(QFile::exists(autosave(folder)));

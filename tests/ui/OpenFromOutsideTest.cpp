@@ -2,7 +2,7 @@
 // main window, through the real Open sequence.
 #include "MainWindowFixture.h"
 
-#include "ui/OpenFromOutside.h"
+#include "ui/commands/OpenFromOutside.h"
 
 #include <QMenu>
 
@@ -32,25 +32,25 @@ protected:
 TEST_F(OpenFromOutsideTest, TheCommandLineFolderOpensAsIfPicked)
 {
     const QString folder = makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"});
-    openFromCommandLine(*form, folder);  // no picker: an unscripted one would fail the test
+    openFromCommandLine(form->album(), folder);  // no picker: an unscripted one would fail the test
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tatry - Albisko"));
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("1/2"));
-    EXPECT_EQ(form->state().AlbumDir, folder);
+    EXPECT_EQ(form->album().state().AlbumDir, folder);
 
     // A photo opens its folder at that photo, as if stepped to.
     dialogs.answerQuestion(false);  // the album just opened counts as changed (no info.txt yet)
-    openFromCommandLine(*form, folder + QStringLiteral("/b.jpg"));
+    openFromCommandLine(form->album(), folder + QStringLiteral("/b.jpg"));
     EXPECT_EQ(ui().LabelFoto->text(), QStringLiteral("2/2"));
     EXPECT_EQ(ui().EditFName->text(), QStringLiteral("b"));
     EXPECT_EQ(ui().SpinEditJump->maxValue(), 2);
 
     // A folder without photos: Open's own empty window; a path that is neither: a warning.
     dialogs.answerQuestion(false);
-    openFromCommandLine(*form, albums.makeFolder(QStringLiteral("prazdna")));
-    EXPECT_FALSE(form->state().AlbumOpen);
+    openFromCommandLine(form->album(), albums.makeFolder(QStringLiteral("prazdna")));
+    EXPECT_FALSE(form->album().state().AlbumOpen);
     writeBytes(albums.file(QStringLiteral("popis.txt")), "x");
     for (const QString& wrong : {albums.file(QStringLiteral("neni")), albums.file(QStringLiteral("popis.txt"))}) {
-        openFromCommandLine(*form, wrong);
+        openFromCommandLine(form->album(), wrong);
         ASSERT_EQ(dialogs.warnings.size(), 1);
         EXPECT_EQ(dialogs.warnings.takeFirst(),
                   QStringLiteral("%1 není složka s fotkami ani fotka, kterou by šlo otevřít.").arg(wrong));
@@ -84,8 +84,8 @@ TEST_F(OpenFromOutsideTest, RecentAlbumsListTheLastEightNewestFirstAndAreStored)
     QStringList folders;
     for (int i = 0; i < 9; ++i) {
         folders << makeAlbum(QStringLiteral("Album%1").arg(i), {"a.jpg"});
-        form->state().Modified = false;
-        openFromCommandLine(*form, folders.back());
+        form->album().state().Modified = false;
+        openFromCommandLine(form->album(), folders.back());
     }
     const auto listed = [this] {
         QMenu* menu = form->recentAlbums().menu();
@@ -101,7 +101,7 @@ TEST_F(OpenFromOutsideTest, RecentAlbumsListTheLastEightNewestFirstAndAreStored)
     EXPECT_EQ(listed(), expected) << "eight, newest first";
 
     // Opened again, an album goes to the top once; a folder that is gone stays, disabled.
-    form->state().Modified = false;
+    form->album().state().Modified = false;
     form->recentAlbums().menu()->actions().at(3)->trigger();  // Album5
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Album5 - Albisko"));
     EXPECT_EQ(listed().value(0), folders[5]);
@@ -111,7 +111,7 @@ TEST_F(OpenFromOutsideTest, RecentAlbumsListTheLastEightNewestFirstAndAreStored)
 
     // Kept in the settings file and read back at the next start.
     const QStringList before = listed();
-    form->state().Modified = false;
+    form->album().state().Modified = false;
     form->close();
     const QByteArray ini = readBytes(work.file(QStringLiteral("albisko.ini")));
     EXPECT_TRUE(ini.contains(QStringLiteral("[recent]\r\nAlbum1=%1\r\n").arg(folders[5]).toUtf8())) << ini.toStdString();

@@ -1,6 +1,6 @@
 // The photo preview's decoding and sizing: panel sizes, the error messages, damaged files, the
 // EXIF orientation and the reduced-scale decoding, all through real files written at test time.
-#include "ui/PhotoPreview.h"
+#include "ui/picture/PhotoPreview.h"
 
 #include "platform/Errors.h"
 #include "support/Fixtures.h"

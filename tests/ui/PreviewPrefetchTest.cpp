@@ -1,5 +1,5 @@
 #include "support/Fixtures.h"
-#include "ui/PreviewPrefetch.h"
+#include "ui/picture/PreviewPrefetch.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>

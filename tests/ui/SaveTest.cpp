@@ -31,7 +31,7 @@ protected:
     {
         folder = albumFolder;
         open(folder);
-        form->table().Set(Field::Title, 1, QStringLiteral("Štít"));
+        form->album().tableForTest().Set(Field::Title, 1, QStringLiteral("Štít"));
         typeText(ui().EditFTitle, QStringLiteral("Chata"));
     }
 
@@ -57,8 +57,8 @@ protected:
 
     void tick()
     {
-        form->state().AutoSave = true;
-        form->Timer1Timer();
+        form->album().state().AutoSave = true;
+        form->album().Timer1Timer();
     }
 
     QString folder;
@@ -75,7 +75,7 @@ TEST_F(SaveTest, SaveWritesExactlyThisAlbumAndRemovesTheAutosaveFile)
     EXPECT_EQ(readBytes(file(QStringLiteral("info.txt"))), expectedCaptions(QStringLiteral("Tatry")))
         << "nothing of the old file is left";
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("~info.txt"))));
-    EXPECT_FALSE(form->state().Modified);
+    EXPECT_FALSE(form->album().state().Modified);
     EXPECT_FALSE(ui().MenuSave->isEnabled());
     EXPECT_FALSE(ui().TBSave->isEnabled());
     EXPECT_TRUE(ui().MenuSaveAs->isEnabled()) << "Save As stays available";
@@ -103,7 +103,7 @@ TEST_F(SaveTest, FailedSaveLeavesTheOldFileAndTheAutosaveFileWhole)
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Soubor %1/info.txt nelze zapsat").arg(folder));
     EXPECT_EQ(readBytes(file(QStringLiteral("info.txt"))), old);
     EXPECT_EQ(readBytes(file(QStringLiteral("~info.txt"))), QByteArray("autosave")) << "the only other copy stays";
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(form->album().state().Modified);
     EXPECT_TRUE(ui().MenuSave->isEnabled());
     EXPECT_TRUE(form->statusText().isEmpty());
     EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
@@ -120,12 +120,12 @@ TEST_F(SaveTest, FullDiskDuringSaveLeavesTheOldFileWhole)
     const QByteArray old = cp1250(QStringLiteral("[head]\r\nname=Původní\r\n"));
     writeBytes(file(QStringLiteral("info.txt")), old);
     openCaptioned(folder);
-    form->table().Set(Field::Description, 0, QString(300000, u'x'));  // more than the disk has left
+    form->album().tableForTest().Set(Field::Description, 0, QString(300000, u'x'));  // more than the disk has left
     fillDisk(folder);
     ui().MenuSave->trigger();
     EXPECT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(readBytes(file(QStringLiteral("info.txt"))), old);
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(form->album().state().Modified);
 }
 
 TEST_F(SaveTest, SaveAsWritesAnywhereKeepsOtherSectionsAndLeavesSaveAvailable)
@@ -166,7 +166,7 @@ TEST_F(SaveTest, SaveAsWritesAnywhereKeepsOtherSectionsAndLeavesSaveAvailable)
     EXPECT_EQ(request.filterPattern, QStringLiteral("txt"));
     EXPECT_EQ(readBytes(chosen + QStringLiteral(".txt")),
               cp1250(QStringLiteral("[jine]\r\ntitle=zůstane\r\n")) + expectedCaptions(QStringLiteral("Tatry")));
-    EXPECT_TRUE(form->state().Modified) << "only a save to info.txt clears it";
+    EXPECT_TRUE(form->album().state().Modified) << "only a save to info.txt clears it";
     EXPECT_TRUE(ui().MenuSave->isEnabled());
 
     // The next Save As shows the path chosen last; cancelling writes nothing.
@@ -184,7 +184,7 @@ TEST_F(SaveTest, SaveAsIntoAVanishedFolderSaysWhichFile)
     ui().MenuSaveAs->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Soubor %1 nelze zapsat").arg(target));
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(form->album().state().Modified);
 }
 
 TEST_F(SaveTest, OpenOffersToSaveAndKeepsTheFilesOtherSections)
@@ -253,8 +253,8 @@ TEST_F(SaveTest, AFailedSaveOnAFullDiskKeepsTheAutosaveFile)
         dialogs.messages.clear();
         EXPECT_EQ(readBytes(file(QStringLiteral("~info.txt"))), QByteArray("autosave"));
         EXPECT_FALSE(QFile::exists(file(QStringLiteral("info.txt"))));
-        EXPECT_TRUE(form->state().Modified);
-        form->state().Modified = false;  // the next round opens its own album without a question
+        EXPECT_TRUE(form->album().state().Modified);
+        form->album().state().Modified = false;  // the next round opens its own album without a question
     }
 }
 
@@ -269,7 +269,7 @@ TEST_F(SaveTest, EveryEditMarksTheAlbumModified)
     openCaptioned(folder);
     const auto saved = [this] {
         ui().MenuSave->trigger();
-        return !form->state().Modified && !ui().MenuSave->isEnabled();
+        return !form->album().state().Modified && !ui().MenuSave->isEnabled();
     };
     const std::vector<std::pair<QWidget*, QString>> edits{
         {ui().EditAName, QStringLiteral("x")},  {ui().EditADate, QStringLiteral("1")},
@@ -282,7 +282,7 @@ TEST_F(SaveTest, EveryEditMarksTheAlbumModified)
         ASSERT_TRUE(saved());
         field->setFocus();
         typeText(field, typed);
-        EXPECT_TRUE(form->state().Modified);
+        EXPECT_TRUE(form->album().state().Modified);
         EXPECT_TRUE(ui().MenuSave->isEnabled());
     }
 
@@ -292,13 +292,13 @@ TEST_F(SaveTest, EveryEditMarksTheAlbumModified)
         SCOPED_TRACE(box->objectName().toStdString());
         ASSERT_TRUE(saved());
         QTest::mouseClick(box, Qt::LeftButton);
-        EXPECT_TRUE(form->state().Modified);
+        EXPECT_TRUE(form->album().state().Modified);
         EXPECT_TRUE(ui().MenuSave->isEnabled());
     }
 
     ASSERT_TRUE(saved());
     typeText(ui().SpinEditF->lineEdit(), QStringLiteral("7"));
-    EXPECT_FALSE(form->state().Modified);
+    EXPECT_FALSE(form->album().state().Modified);
     typeText(ui().EditFTitle, QStringLiteral("y"));
     dialogs.answerQuestion(false);
     form->close();
@@ -338,13 +338,13 @@ TEST_F(SaveTest, ClosingWithYesSavesAndWithNoGivesTheChangesUp)
 TEST_F(SaveTest, AutosaveWritesEveryTickWithoutTouchingModified)
 {
     openCaptioned(makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"}));
-    form->state().AutoSave = false;
-    form->Timer1Timer();
+    form->album().state().AutoSave = false;
+    form->album().Timer1Timer();
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("~info.txt")))) << "autosave is off";
 
     tick();
     EXPECT_EQ(readBytes(file(QStringLiteral("~info.txt"))), expectedCaptions(QStringLiteral("Tatry")));
-    EXPECT_TRUE(form->state().Modified);
+    EXPECT_TRUE(form->album().state().Modified);
     EXPECT_TRUE(ui().MenuSave->isEnabled());
 
     ui().MenuSave->trigger();
@@ -354,14 +354,14 @@ TEST_F(SaveTest, AutosaveWritesEveryTickWithoutTouchingModified)
 
 TEST_F(SaveTest, TicksDoNothingWithoutAnAlbumOrWhileOpenIsUnderWay)
 {
-    form->state().AutoSave = true;
-    form->Timer1Timer();  // no album: nothing to write anywhere
+    form->album().state().AutoSave = true;
+    form->album().Timer1Timer();  // no album: nothing to write anywhere
     EXPECT_FALSE(QFile::exists(work.file(QStringLiteral("~info.txt"))));
 
     folder = makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"});
     openCaptioned(folder);
     ui().MenuSave->trigger();
-    dialogs.duringNextModal([this] { form->Timer1Timer(); });  // the folder picker is open
+    dialogs.duringNextModal([this] { form->album().Timer1Timer(); });  // the folder picker is open
     open(makeAlbum(QStringLiteral("Dalsi"), {"x.jpg"}));
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("~info.txt")))) << "the previous album's file is not made again";
 }
@@ -369,8 +369,8 @@ TEST_F(SaveTest, TicksDoNothingWithoutAnAlbumOrWhileOpenIsUnderWay)
 TEST_F(SaveTest, TicksRunWhileOtherBoxesAreOpen)
 {
     openCaptioned(makeAlbum(QStringLiteral("Tatry"), {"a.jpg", "b.jpg"}));
-    form->state().AutoSave = true;
-    dialogs.duringNextModal([this] { form->Timer1Timer(); });  // the Save As dialog is open
+    form->album().state().AutoSave = true;
+    dialogs.duringNextModal([this] { form->album().Timer1Timer(); });  // the Save As dialog is open
     dialogs.saveFileResult(std::nullopt);
     ui().MenuSaveAs->trigger();
     EXPECT_EQ(readBytes(file(QStringLiteral("~info.txt"))), expectedCaptions(QStringLiteral("Tatry")));
@@ -391,11 +391,11 @@ TEST_F(SaveTest, AutosaveFallsBackToTheTemporaryFolderWhenTheAlbumCannotBeWritte
     tick();
     EXPECT_TRUE(dialogs.messages.empty()) << "silent while the temporary folder takes it";
     EXPECT_EQ(readBytes(temp + QStringLiteral("/~Dovolena.txt")), expectedCaptions(QStringLiteral("Dovolena")));
-    EXPECT_EQ(form->state().AutosaveDir, temp + u'/');
-    EXPECT_EQ(form->state().AutosaveName, QStringLiteral("~info.txt"));
+    EXPECT_EQ(form->album().state().AutosaveDir, temp + u'/');
+    EXPECT_EQ(form->album().state().AutosaveName, QStringLiteral("~info.txt"));
     EXPECT_FALSE(QFile::exists(temp + QStringLiteral("/~info.txt")));
 
-    form->table().Set(Field::Title, 0, QStringLiteral("Později"));
+    form->album().tableForTest().Set(Field::Title, 0, QStringLiteral("Později"));
     tick();
     EXPECT_TRUE(readBytes(temp + QStringLiteral("/~info.txt")).contains("title=Pozd"));
     EXPECT_FALSE(readBytes(temp + QStringLiteral("/~Dovolena.txt")).contains("title=Pozd")) << "written once only";

@@ -3,9 +3,9 @@
 // window, the personal word list, the switch and its setting, and a missing or odd dictionary.
 #include "MainWindowFixture.h"
 
-#include "ui/EditCommands.h"
-#include "ui/SpellChecker.h"
-#include "ui/SpellFields.h"
+#include "ui/commands/EditCommands.h"
+#include "spelling/SpellChecker.h"
+#include "ui/spelling/SpellFields.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QMenu>
@@ -125,7 +125,7 @@ TEST_F(SpellingTest, MisspelledWordsAreUnderlinedAndCorrectedFromTheContextMenu)
     EXPECT_LE(items.indexOf(QStringLiteral("kočku")), 8);
     actionNamed(menu.get(), QStringLiteral("kočku"))->trigger();
     EXPECT_EQ(ui().EditFTitle->text(), QStringLiteral("kočku na střeše"));
-    EXPECT_EQ(form->table().Get(Field::Title, 0), QStringLiteral("kočku na střeše"));
+    EXPECT_EQ(form->album().table().Get(Field::Title, 0), QStringLiteral("kočku na střeše"));
     EXPECT_TRUE(fields().underlined(ui().EditFTitle).isEmpty());
     ui().EditFTitle->undo();
     EXPECT_EQ(ui().EditFTitle->text(), QStringLiteral("koččku na střeše")) << "the field's undo takes it back";
@@ -153,7 +153,7 @@ TEST_F(SpellingTest, TheSwitchIsStoredAndAMissingDictionaryDisablesIt)
         EXPECT_FALSE(texts(menu.get()).contains(QStringLiteral("Ignorovat")));
     }
 
-    form->state().Modified = false;
+    form->album().state().Modified = false;
     form->close();
     EXPECT_TRUE(readBytes(work.file(QStringLiteral("albisko.ini"))).contains("[spelling]\r\nCheck=no\r\n"));
     windows.reset();
