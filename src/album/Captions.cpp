@@ -1,6 +1,5 @@
 #include "album/Captions.h"
 
-#include "album/FolderScan.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "storage/NameIndex.h"
@@ -12,6 +11,11 @@
 #include <algorithm>
 
 namespace album {
+
+QString keyOf(const QString& fileName)
+{
+    return fileName.left(qMax<qsizetype>(0, fileName.size() - 4));
+}
 
 namespace {
 

@@ -24,6 +24,10 @@ inline const QString CaptionFileName = QStringLiteral("info.txt");
 // caption fields hold no more (a line break counts as one character).
 constexpr int MaxCaptionLength = 2047;
 
+// The name of a photo's section in the caption file and its default name: the file name
+// without its last four characters.
+QString keyOf(const QString& fileName);
+
 // The caption file at `path`, with the caption layout's reading rules: of all values, only a
 // description ("desc") goes on over several lines.
 storage::ProfileFile captionFile(const QString& path, Encoding encoding,

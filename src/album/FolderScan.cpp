@@ -4,11 +4,6 @@
 
 namespace album {
 
-QString keyOf(const QString& fileName)
-{
-    return fileName.left(qMax<qsizetype>(0, fileName.size() - 4));
-}
-
 QList<platform::FolderEntry> listPhotos(const QString& folder)
 {
     return platform::listFolder(folder.isEmpty() ? QStringLiteral("/") : folder, QStringLiteral(".jpg"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "album/Captions.h"
 #include "album/PhotoTable.h"
 #include "platform/FileSystem.h"
 #include "storage/ProfileFile.h"
@@ -8,10 +9,6 @@
 #include <QString>
 
 namespace album {
-
-// The name of a photo's section in the caption file and its default name: the file name
-// without its last four characters.
-QString keyOf(const QString& fileName);
 
 // The folder's "*.jpg" entries in listing order; an empty folder stands for the root folder.
 QList<platform::FolderEntry> listPhotos(const QString& folder);

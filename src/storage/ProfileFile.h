@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "storage/NameIndex.h"
+#include "storage/ProfileText.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -20,15 +21,6 @@
 
 namespace storage {
 
-// The text encoding of a profile file's bytes.
-// The text encoding of a profile file's bytes. A file that starts with a UTF-8 byte-order mark
-// is read and written as UTF-8 with the mark, whatever this says.
-enum class Encoding {
-    Windows1250,  // caption files ("info.txt" and its kin)
-    Utf8,         // the settings file
-    Utf8WithBom,  // caption files of an album whose "info.txt" has the mark: a file made new gets
-                  // the mark too; an existing file without it is the Windows-1250 file it was
-};
 
 // A profile file could not be written. The message names the path the file was created with.
 class EIniFileException : public platform::Error {

@@ -2,7 +2,6 @@
 
 // What the profile file and the profile writer share: the text encodings of a profile file's
 // bytes, and the checks made before a file is replaced.
-#include "storage/ProfileFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,6 +15,15 @@
 #include <vector>
 
 namespace storage {
+
+// The text encoding of a profile file's bytes. A file that starts with a UTF-8 byte-order mark
+// is read and written as UTF-8 with the mark, whatever this says.
+enum class Encoding {
+    Windows1250,  // caption files ("info.txt" and its kin)
+    Utf8,         // the settings file
+    Utf8WithBom,  // caption files of an album whose "info.txt" has the mark: a file made new gets
+                  // the mark too; an existing file without it is the Windows-1250 file it was
+};
 
 // Windows-1250 holds one character a byte. Its 256 characters are read once from the system's
 // converter; text and bytes are then turned into each other by table, for a fraction of what

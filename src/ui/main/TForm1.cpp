@@ -259,7 +259,7 @@ bool TForm1::FormClose()
     // captions can still be saved elsewhere.
     if (!album_.close())
         return false;
-    saveProgramSettings(album_.state(), *form3_, *this);
+    form3_->saveSettings();
     return true;
 }
 

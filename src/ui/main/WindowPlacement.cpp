@@ -1,6 +1,5 @@
 #include "ui/main/WindowPlacement.h"
 
-#include "ui/windows/TForm3.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -109,12 +108,8 @@ void placeMainWindow(QWidget& mainWindow, const settings::WindowPlacement& place
     placeOuter(mainWindow, settings::safePlacement(outer, titleBar, areas, primaryArea));
 }
 
-void saveProgramSettings(const album::WorkingState& state, const TForm3& settingsWindow, const QWidget& mainWindow)
+void saveProgramSettings(const album::WorkingState& state, settings::SettingsToSave values, const QWidget& mainWindow)
 {
-    settings::SettingsToSave values;
-    values.keepLastFolder = settingsWindow.keepLastFolder();
-    values.autosave = settingsWindow.autosaveTicked();
-    values.intervalMinutes = settingsWindow.intervalMinutes();
     values.outer = mainWindow.frameGeometry();
     const Qt::WindowStates windowState = mainWindow.windowState();
     values.minimised = windowState & Qt::WindowMinimized;

@@ -185,7 +185,11 @@ void TForm3::SpinEditTimeChange()
 
 void TForm3::saveSettings()
 {
-    saveProgramSettings(state_, *this, mainWindow_);
+    settings::SettingsToSave choices;
+    choices.keepLastFolder = keepLastFolder();
+    choices.autosave = autosaveTicked();
+    choices.intervalMinutes = intervalMinutes();
+    saveProgramSettings(state_, choices, mainWindow_);
 }
 
 // The folder typed into "Implicitní adresář" becomes the default folder when it exists. One that

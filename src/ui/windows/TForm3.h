@@ -33,6 +33,8 @@ public:
     bool keepLastFolder() const;   // CheckBoxAdr
     bool autosaveTicked() const;   // CheckBoxSave
     int intervalMinutes() const;   // SpinEditTime's value, as typed (not brought into its limits)
+    // Writes the settings file: these choices, the working state and the main window as it is now.
+    void saveSettings();
 
     // Handlers, named after their controls and events.
     void CheckBoxAdrClick();
@@ -51,7 +53,6 @@ private:
     void FormShow();
     void connectHandlers();
     void centreOnDesktop();
-    void saveSettings();
     bool takeTypedFolder();
     template <class Handler> auto atEdge(Handler handler);
 
