@@ -7,7 +7,7 @@
 
 namespace album {
 
-// What the main window knows about the open album besides the captions themselves.
+// What the program knows about the open album besides the captions themselves (album::Album holds it).
 struct WorkingState {
     int CurrentRow = 0;             // index of the photo shown
     bool AlbumOpen = false;         // the last Open found at least one photo

@@ -23,7 +23,7 @@
 //   Album1=<the album opened last> ... Album8   (written once there is one)
 //
 // The window's numbers are those of its outer frame, as the desktop shows it. This reads and
-// writes the values only; placing the main window by them is the window's (ui/WindowPlacement).
+// writes the values only; placing the main window by them is the window's (ui/main/WindowPlacement).
 namespace settings {
 
 // The settings file's name, kept in the program's working folder.

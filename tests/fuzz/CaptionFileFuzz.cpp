@@ -4,7 +4,7 @@
 // The bytes are written to a file and read with storage::ProfileFile the way the program reads
 // them, once as a caption file (Windows-1250, descriptions may go on over lines) and once as the
 // settings file (UTF-8, no value goes on): the album's "head" keys and the photo sections (SectionExists, then
-// title, name, date, desc and rights, as the main window's ReadCaptions does), rights and the
+// title, name, date, desc and rights, as the album's ReadCaptions does), rights and the
 // settings' numbers converted with platform::tryStrToInt. Sections and keys the file names
 // itself are read too. Then values are written into a copy of the file, flushed, and read back
 // by a fresh object, which must see every written value and every other value as before.
@@ -160,7 +160,7 @@ void convertNumber(const QString& text)
     check(plain && expected == value, "a number converts to another value", [&] { return show(text); });
 }
 
-// What the main window's ReadCaptions reads, in its order, for the given photo sections.
+// What the album's ReadCaptions reads, in its order, for the given photo sections.
 void readCaptions(ProfileFile& file, const QStringList& sections, Entries& seen)
 {
     const QString head = QStringLiteral("head");
