@@ -105,7 +105,11 @@ void FullScreenView::step(bool canMove, void (album::Album::*move)())
     }
     // The album's own step, as the main window's button takes it; its error is reported, and the
     // view still shows where the step went.
-    platform::endingAtItsEdge([this, move] { (album_.*move)(); })();
+    try {
+        (album_.*move)();
+    } catch (const std::exception& e) {
+        platform::reportError(e);
+    }
     if (isVisible())
         showCurrentRow();
 }
