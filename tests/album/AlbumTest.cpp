@@ -177,6 +177,15 @@ TEST_F(AlbumTest, NavigationFillsTheFieldsOfTheNewRowEvenWhenItsPhotoFails)
     album.jump(0);
     EXPECT_EQ(album.state().CurrentRow, 0);
     EXPECT_EQ(view.shown, (std::vector<int>{0, 1, 2, 2, 0}));
+
+    // A caption set from outside the fields: another photo's stays out of them, the current one's shows.
+    album.state().Modified = false;
+    album.setCaption(2, Field::Title, QStringLiteral("Hřeben"));
+    EXPECT_EQ(cell(Field::Title, 2), QStringLiteral("Hřeben"));
+    EXPECT_EQ(album.shown(Shown::Title), QStringLiteral("Chata"));
+    EXPECT_TRUE(album.state().Modified);
+    album.setCaption(0, Field::Title, QStringLiteral("Chalupa"));
+    EXPECT_EQ(album.shown(Shown::Title), QStringLiteral("Chalupa"));
 }
 
 TEST_F(AlbumTest, SavingWritesTheCaptionFileOrSaysWhyNot)
