@@ -9,7 +9,7 @@
 #include "app/Windows.h"
 #include "BenchSupport.h"
 #include "ui/main/TForm1.h"
-#include "ui/picture/PreviewPrefetch.h"
+#include "picture/PictureService.h"
 #include "ui_TForm1.h"
 
 #include <QApplication>
@@ -53,9 +53,9 @@ void moveToNext(benchmark::State& state, bool prefetched)
         state.PauseTiming();
         form.BitBtnFirstClick();
         if (prefetched)
-            form.previewPrefetch().waitForAll();
+            form.pictures().waitForAll();
         else
-            form.previewPrefetch().forget();
+            form.pictures().forget();
         state.ResumeTiming();
         form.BitBtnNextClick();
     }
@@ -105,8 +105,8 @@ void BM_AltDBurst(benchmark::State& state)
         QApplication::setActiveWindow(&form);
         if (!QTest::qWaitForWindowActive(&form))
             state.SkipWithError("the window never became active");
-        form.previewPrefetch().waitForAll();
-        const int decodesBefore = form.previewPrefetch().decodeCount();
+        form.pictures().waitForAll();
+        const int decodesBefore = form.pictures().decodeCount();
         int sent = 0;
         QElapsedTimer sinceLast;
         QTimer presses;
@@ -129,7 +129,7 @@ void BM_AltDBurst(benchmark::State& state)
         const double busy = sinceLast.nsecsElapsed() / 1e6;
         if (!settled)
             state.SkipWithError("the preview never showed the last photo");
-        state.counters["decodes_per_step"] = double(form.previewPrefetch().decodeCount() - decodesBefore) / Steps;
+        state.counters["decodes_per_step"] = double(form.pictures().decodeCount() - decodesBefore) / Steps;
         state.counters["ms_after_last_press"] = busy;
     }
 }

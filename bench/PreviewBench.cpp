@@ -9,7 +9,7 @@
 // libjpeg (budget: at most 1.2), and the peak memory
 // (budget: under 16 MB above idle for a baseline photo; a progressive photo needs libjpeg's
 // full-size buffers, held under its memory limit).
-#include "ui/picture/PhotoPreview.h"
+#include "picture/PhotoDecoding.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -121,7 +121,7 @@ int measureMemory(const QString& what, const QString& path)
     warmUp.fill(Qt::gray);
     if (!warmUp.save(small, "JPEG"))
         return 1;
-    ui::loadPreview(small);
+    picture::loadPreview(small);
     plainLibjpegDecode(small, 1);
 
     const long idle = statusKb("VmRSS");
@@ -130,11 +130,11 @@ int measureMemory(const QString& what, const QString& path)
     clearRefs.close();
     const long before = statusKb("VmHWM");
     if (what == QLatin1String("preview")) {
-        const ui::PreviewPicture picture = ui::loadPreview(path);
+        const picture::PreviewPicture picture = picture::loadPreview(path);
         benchmark::DoNotOptimize(picture.image.constBits());
     } else {
-        const QSize panel = ui::previewPanelSize(PhotoWidth, PhotoHeight);
-        plainLibjpegDecode(path, ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel));
+        const QSize panel = picture::previewPanelSize(PhotoWidth, PhotoHeight);
+        plainLibjpegDecode(path, picture::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel));
     }
     const long peak = statusKb("VmHWM");
     // Without the reset the peak before the decode may already be above idle; report the rise.
@@ -167,7 +167,7 @@ MemoryFigures memoryInFreshProcess(const QString& what, const QString& path)
 void BM_ShowPhotoPreview(benchmark::State& state)
 {
     for (auto _ : state) {
-        const ui::PreviewPicture picture = ui::loadPreview(photoPath);
+        const picture::PreviewPicture picture = picture::loadPreview(photoPath);
         benchmark::DoNotOptimize(picture.image.constBits());
     }
 }
@@ -180,9 +180,9 @@ void BM_LibjpegDecodeSameScale(benchmark::State& state)
 
 void BM_ShowPhotoFullScreen(benchmark::State& state)
 {
-    const ui::PictureSizeFor fit = [](int width, int height) { return ui::fitInto(width, height, Screen); };
+    const picture::PictureSizeFor fit = [](int width, int height) { return picture::fitInto(width, height, Screen); };
     for (auto _ : state) {
-        const ui::PreviewPicture picture = ui::loadPicture(photoPath, fit);
+        const picture::PreviewPicture picture = picture::loadPicture(photoPath, fit);
         benchmark::DoNotOptimize(picture.image.constBits());
     }
 }
@@ -196,7 +196,7 @@ void BM_LibjpegDecodeFullScreenScale(benchmark::State& state)
 void BM_ReadPhotoFileOnly(benchmark::State& state)
 {
     for (auto _ : state) {
-        const ui::PhotoFile photo = ui::readPhotoFile(photoPath);
+        const picture::PhotoFile photo = picture::readPhotoFile(photoPath);
         benchmark::DoNotOptimize(photo.storedSize);
     }
 }
@@ -239,10 +239,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write the test photo\n");
         return 1;
     }
-    const QSize panel = ui::previewPanelSize(PhotoWidth, PhotoHeight);
-    scaleDenominator = ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel);
-    const QSize fullScreen = ui::fitInto(PhotoWidth, PhotoHeight, Screen);
-    fullScreenDenominator = ui::chooseScaleDenominator({PhotoWidth, PhotoHeight}, fullScreen);
+    const QSize panel = picture::previewPanelSize(PhotoWidth, PhotoHeight);
+    scaleDenominator = picture::chooseScaleDenominator({PhotoWidth, PhotoHeight}, panel);
+    const QSize fullScreen = picture::fitInto(PhotoWidth, PhotoHeight, Screen);
+    fullScreenDenominator = picture::chooseScaleDenominator({PhotoWidth, PhotoHeight}, fullScreen);
     std::printf("Photo %d x %d, %lld bytes; panel %d x %d, DCT scale 1/%d; full screen %d x %d, DCT scale 1/%d\n",
                 PhotoWidth, PhotoHeight, static_cast<long long>(QFile(photoPath).size()), panel.width(),
                 panel.height(), scaleDenominator, fullScreen.width(), fullScreen.height(), fullScreenDenominator);

@@ -2,6 +2,7 @@
 
 #include "storage/ProfileFile.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,7 @@ struct WorkingState {
     bool SpellCheck = true;         // spelling checked in the caption fields (where a dictionary is)
     QStringList RecentAlbums;       // the last albums opened, newest first, at most 8
     int AutoSaveMinutes = 0;        // autosave interval
+    QRect BigPreviewPlace;          // the big preview window: outer top-left, inner size; null before it was shown
 };
 
 }  // namespace album

@@ -19,6 +19,7 @@ const QString kConfig = QStringLiteral("config");
 const QString kWindow = QStringLiteral("window");
 const QString kSpelling = QStringLiteral("spelling");  // newer than the rest: older versions ignore it
 const QString kRecent = QStringLiteral("recent");      // likewise
+const QString kBigPreview = QStringLiteral("bigpreview");  // likewise
 constexpr int kRecentAlbums = 8;
 // The autosave interval of a first start, and of a file without one.
 constexpr int kAutosaveMinutes = 5;
@@ -138,6 +139,17 @@ WindowPlacement LoadSettings(album::WorkingState& state)
             state.RecentAlbums << folder;
     }
 
+    state.BigPreviewPlace = QRect();
+    if (ini.SectionExists(kBigPreview)) {
+        const auto left = numbers.read(kBigPreview, QStringLiteral("PositionLeft"));
+        const auto top = numbers.read(kBigPreview, QStringLiteral("PositionTop"));
+        const auto width = numbers.read(kBigPreview, QStringLiteral("Width"));
+        const auto height = numbers.read(kBigPreview, QStringLiteral("Height"));
+        const auto bounded = [](int v) { return std::clamp(v, -kFarAway, kFarAway); };
+        if (left && top && width && height && *width > 0 && *height > 0)
+            state.BigPreviewPlace = QRect(bounded(*left), bounded(*top), bounded(*width), bounded(*height));
+    }
+
     WindowPlacement placement;
     const QString windowState = read(kWindow, "WindowState");
     placement.maximised = windowState == QLatin1String("Maximized") || windowState == QLatin1String("maximized");
@@ -186,6 +198,13 @@ void SaveSettings(const album::WorkingState& state, const SettingsToSave& values
             if (!state.RecentAlbums.isEmpty() || ini.ReadString(kRecent, QStringLiteral("Album1"), absent) != absent) {
                 for (int i = 1; i <= kRecentAlbums; ++i)
                     ini.WriteString(kRecent, QStringLiteral("Album%1").arg(i), state.RecentAlbums.value(i - 1));
+            }
+            // Written once the big preview was shown.
+            if (const QRect place = state.BigPreviewPlace; place.isValid()) {
+                ini.WriteString(kBigPreview, QStringLiteral("PositionLeft"), QString::number(place.left()));
+                ini.WriteString(kBigPreview, QStringLiteral("PositionTop"), QString::number(place.top()));
+                ini.WriteString(kBigPreview, QStringLiteral("Width"), QString::number(place.width()));
+                ini.WriteString(kBigPreview, QStringLiteral("Height"), QString::number(place.height()));
             }
         } catch (const storage::EIniFileException&) {
             // A value the file cannot hold: the writes after it are skipped, those before it kept.

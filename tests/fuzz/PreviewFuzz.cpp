@@ -1,5 +1,5 @@
 // libFuzzer target: arbitrary bytes as a photo file, through the preview's real decode path
-// (ui::readPhotoFile, ui::previewPanelSize and ui::decodePreview, as ShowPhoto runs them).
+// (picture::readPhotoFile, picture::previewPanelSize and picture::decodePreview, as ShowPhoto runs them).
 //
 // Every input must end in a picture of exactly the panel's size, or in one of the preview's own
 // errors ("JPEG error #N", "Cannot open file ...", "Invalid floating point operation"). A
@@ -10,7 +10,7 @@
 // behind the EXIF mark, as the header's own bytes: a date or none, never a crash or a hang.
 #include "album/ExifDate.h"
 #include "platform/Errors.h"
-#include "ui/picture/PhotoPreview.h"
+#include "picture/PhotoDecoding.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -55,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (const auto date = album::exifDateOfSegment(segment); date && !date->isValid())
         fail("an invalid date taken", date->toString());
     try {
-        const ui::PhotoFile photo = ui::readPhotoFile(path);
-        const QSize panel = ui::previewPanelSize(photo.width(), photo.height());
-        const QImage picture = ui::decodePreview(photo, panel);
+        const picture::PhotoFile photo = picture::readPhotoFile(path);
+        const QSize panel = picture::previewPanelSize(photo.width(), photo.height());
+        const QImage picture = picture::decodePreview(photo, panel);
         if (!panel.isEmpty() && picture.size() != panel)
             fail("a picture not of the panel's size",
                  QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));

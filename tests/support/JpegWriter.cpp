@@ -178,3 +178,29 @@ QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, co
 
     return withExifSegment(std::move(jpeg), w.bytes);
 }
+
+QByteArray withExifThumbnail(QByteArray jpeg, const QByteArray& thumbnail, int orientation, bool motorola)
+{
+    // Layout: header (8), IFD0 with the orientation, IFD1 with the thumbnail's place, the thumbnail.
+    const quint32 ifd0At = 8;
+    const quint32 ifd0Size = 2 + 12 + 4;
+    const quint32 ifd1At = ifd0At + ifd0Size;
+    const quint32 ifd1Size = 2 + 2 * 12 + 4;
+    const quint32 thumbnailAt = ifd1At + ifd1Size;
+    TiffWriter w{motorola, motorola ? QByteArray("MM") : QByteArray("II")};
+    w.u16(42);
+    w.u32(ifd0At);
+    w.u16(1);
+    w.u16(0x0112);  // orientation: one SHORT, left-aligned in the value field
+    w.u16(3);
+    w.u32(1);
+    w.u16(quint16(orientation));
+    w.u16(0);
+    w.u32(ifd1At);
+    w.u16(2);
+    w.entry(0x0201, 4, 1, thumbnailAt);
+    w.entry(0x0202, 4, 1, quint32(thumbnail.size()));
+    w.u32(0);
+    w.bytes += thumbnail;
+    return withExifSegment(std::move(jpeg), w.bytes);
+}

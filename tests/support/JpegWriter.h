@@ -27,3 +27,7 @@ QByteArray withClaimedSize(QByteArray jpeg, int width, int height);
 // directories, or with `valuesFirst` comes before them (as some programs write it).
 QByteArray withExifDates(QByteArray jpeg, const QByteArray& dateTimeOriginal, const QByteArray& dateTime,
                          bool motorola = false, bool valuesFirst = false);
+
+// `jpeg` with an EXIF APP1 segment as cameras write it: the orientation tag (1 for upright) in the
+// first directory, and `thumbnail` (a small JPEG) placed by the second directory.
+QByteArray withExifThumbnail(QByteArray jpeg, const QByteArray& thumbnail, int orientation = 1, bool motorola = false);

@@ -35,7 +35,7 @@ TEST_F(EditCommandsTest, TheMenuSitsBetweenFileAndSettingsWithShortcutsOfItsOwn)
     for (QAction* action : form->menuBar()->actions())
         if (action->isVisible())
             menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"&Soubor", "Ú&pravy", "&Konfigurace", "&Nápověda"}));
+    EXPECT_EQ(menus, (QStringList{"&Soubor", "Ú&pravy", "&Zobrazit", "&Konfigurace", "&Nápověda"}));
     QList<QKeySequence> seen;
     for (QAction* action : form->findChildren<QAction*>()) {
         for (const QKeySequence& keys : action->shortcuts()) {

@@ -5,7 +5,7 @@
 
 #include "support/JpegWriter.h"
 #include "ui/picture/FullScreenView.h"
-#include "ui/picture/PhotoPreview.h"
+#include "picture/PhotoDecoding.h"
 
 #include <QScreen>
 #include <QTest>
@@ -15,7 +15,12 @@ class FullScreenViewTest : public MainWindowTest {
 protected:
     FullScreenView& view() { return form->fullScreenView(); }
     QSize screenSize() const { return form->screen()->geometry().size() * form->screen()->devicePixelRatio(); }
-    void key(int key) { QTest::keyClick(&view(), Qt::Key(key)); }
+    // A key, and its step's picture decoded and shown.
+    void key(int key)
+    {
+        QTest::keyClick(&view(), Qt::Key(key));
+        settle();
+    }
 };
 
 TEST_F(FullScreenViewTest, KeysMoveAsTheButtonsAndEscapeReturnsToThePhotoLastShown)
@@ -32,10 +37,11 @@ TEST_F(FullScreenViewTest, KeysMoveAsTheButtonsAndEscapeReturnsToThePhotoLastSho
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
 
     QTest::keyClick(u.EditFTitle, Qt::Key_F11);  // a window command, also from a field
+    settle();
     ASSERT_TRUE(view().isVisible());
     EXPECT_TRUE(view().isFullScreen());
     EXPECT_EQ(view().shownRow(), 0);
-    EXPECT_EQ(view().picture().size(), ui::fitInto(640, 480, screenSize()));
+    EXPECT_EQ(view().picture().size(), picture::fitInto(640, 480, screenSize()));
     const QImage& shown = view().picture();
     const QColor lowerRight = shown.pixelColor(shown.width() * 3 / 4, shown.height() * 3 / 4);
     EXPECT_GT(lowerRight.red(), 200);
@@ -44,7 +50,7 @@ TEST_F(FullScreenViewTest, KeysMoveAsTheButtonsAndEscapeReturnsToThePhotoLastSho
 
     key(Qt::Key_PageDown);
     EXPECT_EQ(view().shownRow(), 1);
-    EXPECT_EQ(view().picture().size(), ui::fitInto(200, 600, screenSize()));
+    EXPECT_EQ(view().picture().size(), picture::fitInto(200, 600, screenSize()));
     EXPECT_EQ(view().picture().height(), screenSize().height());
     EXPECT_EQ(u.LabelFoto->text(), QStringLiteral("2/3")) << "the main window follows every step";
     EXPECT_EQ(u.EditFTitle->text(), QStringLiteral("Most"));
@@ -94,12 +100,12 @@ TEST_F(FullScreenViewTest, ADoubleClickOnThePreviewOpensItAndWithoutAnAlbumItIsD
     ASSERT_TRUE(view().isVisible());
     EXPECT_EQ(view().shownRow(), 0);
     // The neighbour is decoded ahead at the screen's size: the next step decodes nothing more.
-    view().prefetch().waitForAll();
-    const int decodes = view().prefetch().decodeCount();
+    form->pictures().waitForAll();
+    const int decodes = form->pictures().decodeCount();
     key(Qt::Key_PageDown);
     EXPECT_EQ(view().shownRow(), 1);
-    EXPECT_EQ(view().prefetch().decodeCount(), decodes);
-    EXPECT_EQ(view().picture().size(), ui::fitInto(64, 48, screenSize()));
+    EXPECT_EQ(form->pictures().decodeCount(), decodes);
+    EXPECT_EQ(view().picture().size(), picture::fitInto(64, 48, screenSize()));
 
     // The wheel: a notch a step; a touchpad's half notches add up to one.
     const auto turn = [this](int angle) {

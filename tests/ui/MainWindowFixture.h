@@ -6,7 +6,7 @@
 #include "ui/windows/TForm2.h"
 #include "ui_TForm1.h"
 #include "ui_TForm3.h"
-#include "ui/picture/PreviewPrefetch.h"
+#include "picture/PictureService.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -44,6 +44,9 @@ protected:
         }
         return folder;
     }
+
+    // Every picture asked for decoded and shown (the views' pictures come from a worker thread).
+    void settle() { form->pictures().waitForAll(); }
 
     // Open with the folder picker answering `folder` (or cancelled when empty).
     void open(std::optional<QString> folder)

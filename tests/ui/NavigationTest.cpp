@@ -223,6 +223,7 @@ TEST_F(NavigationTest, PanelFitsEachPhotoShapeAndTheHintNamesItsSize)
         EXPECT_EQ(u.Panel1->geometry(), QRect(QPoint(320, 32), expected[i])) << names[i];
         EXPECT_EQ(u.Image1->geometry(), QRect(QPoint(0, 0), expected[i])) << names[i];
         EXPECT_EQ(hint(), folder + u'/' + QString::fromLatin1(names[i]));
+        settle();
         EXPECT_FALSE(u.Image1->isHidden());
         EXPECT_EQ(u.Image1->pixmap().size(), expected[i]);
     }
@@ -258,6 +259,7 @@ TEST_F(NavigationTest, DamagedPhotosAreReportedAndTheWindowShowsTheirRow)
     EXPECT_EQ(u.LabelFoto->text(), QStringLiteral("3/5"));
 
     click(u.BitBtnNext);
+    settle();
     EXPECT_TRUE(takeErrors().isEmpty()) << "a truncated photo shows as far as its data goes";
     EXPECT_FALSE(u.Image1->isHidden());
     EXPECT_EQ(u.Panel1->size(), QSize(400, 300));
@@ -269,6 +271,7 @@ TEST_F(NavigationTest, DamagedPhotosAreReportedAndTheWindowShowsTheirRow)
     EXPECT_FALSE(u.BitBtnNext->isEnabled());
 
     click(u.BitBtnFirst);
+    settle();
     EXPECT_TRUE(takeErrors().isEmpty());
     EXPECT_FALSE(u.Image1->isHidden());
 }
@@ -293,8 +296,8 @@ TEST_F(NavigationTest, PrefetchedNeighbourIsUsedOnlyWhileTheFileIsUnchanged)
     writeJpeg(folder + QStringLiteral("/b.jpg"), 800, 600);
     writeJpeg(folder + QStringLiteral("/c.jpg"), 800, 600);
     open(folder);
-    form->previewPrefetch().waitForAll();
-    ASSERT_TRUE(form->previewPrefetch().isFinished(folder + QStringLiteral("/b.jpg")));
+    settle();
+    ASSERT_TRUE(form->pictures().find(folder + QStringLiteral("/b.jpg"), picture::previewPanelSize).has_value());
     // b.jpg was decoded ahead while a.jpg was shown; now it changes on disk.
     writeJpeg(folder + QStringLiteral("/b.jpg"), 600, 800);
     setModificationTime(folder + QStringLiteral("/b.jpg"), QDateTime::currentDateTime().addSecs(60));
@@ -303,7 +306,7 @@ TEST_F(NavigationTest, PrefetchedNeighbourIsUsedOnlyWhileTheFileIsUnchanged)
     EXPECT_EQ(ui().Panel1->size(), QSize(225, 300));
 
     // c.jpg is damaged after its prefetch: its error is reported when shown.
-    form->previewPrefetch().waitForAll();
+    settle();
     writeBytes(folder + QStringLiteral("/c.jpg"), "garbage");
     click(ui().BitBtnNext);
     EXPECT_EQ(takeErrors(), QStringList{QStringLiteral("JPEG error #53.")});
@@ -340,8 +343,8 @@ TEST_F(NavigationTest, ABurstOfStepsDecodesOnlyWhereTheUserStops)
     form->show();
     QApplication::setActiveWindow(form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    form->previewPrefetch().waitForAll();
-    const int decodesBefore = form->previewPrefetch().decodeCount();
+    settle();
+    const int decodesBefore = form->pictures().decodeCount();
     for (int i = 0; i < 5; ++i) {
         for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease})
             QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
@@ -351,10 +354,10 @@ TEST_F(NavigationTest, ABurstOfStepsDecodesOnlyWhereTheUserStops)
     EXPECT_EQ(ui().EditFName->text(), QStringLiteral("f"));
     QTRY_VERIFY(!ui().Image1->isHidden());
     EXPECT_EQ(ui().Image1->toolTip(), folder + QStringLiteral("/f.jpg (3000 x 2000)"));
-    form->previewPrefetch().waitForAll();
+    settle();
     // Decoded to the end: f, then its neighbours e and g, perhaps c (begun ahead of the first
     // step); never d or e while they were passed (all five would be, one after the other, if
     // every step waited for its photo).
-    EXPECT_LE(form->previewPrefetch().decodeCount() - decodesBefore, 4);
+    EXPECT_LE(form->pictures().decodeCount() - decodesBefore, 4);
     form->hide();
 }

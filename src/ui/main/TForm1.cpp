@@ -11,6 +11,7 @@
 #include "ui/main/ToolIcons.h"
 #include "ui/main/ToolbarEditor.h"
 #include "ui/main/WindowPlacement.h"
+#include "ui/picture/BigPreview.h"
 #include "ui/picture/FullScreenView.h"
 #include "ui/picture/PreviewPanel.h"
 #include "ui/widgets/FieldKeys.h"
@@ -22,6 +23,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStyle>
 #include <QToolButton>
 
@@ -50,17 +53,23 @@ template <class Handler> static auto endsItself(TForm1* window, Handler handler)
     return platform::endingAtItsEdge([window, handler] { (window->*handler)(); });
 }
 
-TForm1::TForm1(album::Album& album, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), album_(album)
+TForm1::TForm1(album::Album& album, picture::PictureService& pictures, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), album_(album), pictures_(pictures)
 {
     ui_->setupUi(this);
-    preview_ = new ui::PreviewPanel(album_, ui_->Panel1, ui_->Image1);
+    preview_ = new ui::PreviewPanel(album_, pictures_, ui_->Panel1, ui_->Image1);
     album_.setView(preview_);
     // Its commands are the window's before the keys are guarded.
     editCommands_ = new EditCommands(album_, *this,
                                      {ui_->EditAName, ui_->EditFTitle, ui_->EditFName, ui_->MemoA, ui_->MemoF},
                                      ui_->MenuConf->menuAction());
-    fullScreenView_ = new FullScreenView(album_, *this, editCommands_->menu(), {ui_->Image1, ui_->Panel1});
+    fullScreenView_ = new FullScreenView(album_, pictures_, *this, editCommands_->menu(), {ui_->Image1, ui_->Panel1});
+    // "Zobrazit": the photo in views of its own, between "Úpravy" and "Konfigurace".
+    auto* viewMenu = new QMenu(QStringLiteral("&Zobrazit"), this);
+    viewMenu->setObjectName(QStringLiteral("MenuView"));
+    viewMenu->setToolTipsVisible(true);
+    menuBar()->insertMenu(ui_->MenuConf->menuAction(), viewMenu);
+    bigPreview_ = new BigPreview(album_, pictures_, *this, viewMenu);
     makeMnemonicsImmediate(this);
     guardFieldKeys(this);
     // The hidden tools menu is never shown, but its item's shortcut still works: an action that
@@ -101,9 +110,9 @@ void TForm1::setWindows(TForm2* about, TForm3* settings)
     form3_ = settings;
 }
 
-ui::PreviewPrefetch& TForm1::previewPrefetch()
+const ui::PhotoSlot& TForm1::previewSlot() const
 {
-    return preview_->prefetch();
+    return preview_->slot();
 }
 
 void TForm1::connectHandlers()

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class BigPreview;
 class EditCommands;
 class FullScreenView;
 class RecentAlbums;
@@ -13,7 +14,8 @@ class QLineEdit;
 class TForm2;
 class TForm3;
 namespace Ui { class TForm1; }
-namespace ui { class PreviewPanel; class PreviewPrefetch; }
+namespace picture { class PictureService; }
+namespace ui { class PhotoSlot; class PreviewPanel; }
 
 // The main window: the open album (album::Album) shown in its fields, counter, navigation and
 // preview. Its commands and field handlers hand the work to the album; the album's signals fill
@@ -22,7 +24,7 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(album::Album& album, QWidget* parent = nullptr);
+    TForm1(album::Album& album, picture::PictureService& pictures, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The other two windows, created after this one.
@@ -30,10 +32,12 @@ public:
 
     Ui::TForm1& ui() { return *ui_; }
     album::Album& album() { return album_; }
-    ui::PreviewPrefetch& previewPrefetch();
+    picture::PictureService& pictures() { return pictures_; }
+    const ui::PhotoSlot& previewSlot() const;  // what the preview shows
     EditCommands& editCommands() { return *editCommands_; }
     RecentAlbums& recentAlbums() { return *recentAlbums_; }
     FullScreenView& fullScreenView() { return *fullScreenView_; }
+    BigPreview& bigPreview() { return *bigPreview_; }
     QString statusText() const;
 
     // Commands
@@ -96,6 +100,7 @@ private:
 
     std::unique_ptr<Ui::TForm1> ui_;
     album::Album& album_;
+    picture::PictureService& pictures_;  // decodes every picture the windows show
     ui::PreviewPanel* preview_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
@@ -103,4 +108,5 @@ private:
     EditCommands* editCommands_ = nullptr;      // the "Úpravy" menu and the progress in the status bar
     RecentAlbums* recentAlbums_ = nullptr;      // Soubor > Nedávná alba
     FullScreenView* fullScreenView_ = nullptr;  // the photo on the whole screen (F11)
+    BigPreview* bigPreview_ = nullptr;          // the photo in a window of its own (F10)
 };

@@ -3,7 +3,6 @@
 #include "album/Album.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
-#include "platform/Input.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -14,26 +13,16 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-FullScreenView::FullScreenView(album::Album& album, QWidget& window, QMenu* menu, const QList<QWidget*>& preview)
-    : QWidget(&window, Qt::Window), album_(album), window_(window),
-      action_(new QAction(QStringLiteral("&Fotka na celou obrazovku"), &window)), message_(new QLabel(this)),
-      caption_(new QLabel(this)),
-      prefetch_([this](int width, int height) { return ui::fitInto(width, height, area_); })
+FullScreenView::FullScreenView(album::Album& album, picture::PictureService& pictures, QWidget& window, QMenu* menu,
+                               const QList<QWidget*>& preview)
+    : PhotoCanvas(album, pictures, &window), window_(window),
+      action_(new QAction(QStringLiteral("&Fotka na celou obrazovku"), &window)), caption_(new QLabel(this))
 {
     setObjectName(QStringLiteral("FullScreenView"));
     setWindowTitle(QStringLiteral("Albisko"));
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    black.setColor(QPalette::WindowText, Qt::white);
-    setPalette(black);
-    setAutoFillBackground(true);
-    message_->setAlignment(Qt::AlignCenter);
-    message_->setWordWrap(true);
     // Readable over any photo: light text on a half-dark strip of its own width.
     caption_->setStyleSheet(QStringLiteral("color: white; background: rgba(0, 0, 0, 140); padding: 2px 8px;"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(message_, 1);
-    layout->addWidget(caption_, 0, Qt::AlignHCenter);
+    layout_->addWidget(caption_, 0, Qt::AlignHCenter);
 
     action_->setObjectName(QStringLiteral("MenuFullScreen"));
     action_->setShortcut(QKeySequence(Qt::Key_F11));
@@ -46,14 +35,6 @@ FullScreenView::FullScreenView(album::Album& album, QWidget& window, QMenu* menu
     // As the other album commands: only with an album.
     action_->setEnabled(false);
     connect(&album_, &album::Album::openChanged, action_, &QAction::setEnabled);
-
-    pendingTimer_.setInterval(5);
-    connect(&pendingTimer_, &QTimer::timeout, this, platform::endingAtItsEdge([this] { showPendingPhoto(); }));
-}
-
-QString FullScreenView::message() const
-{
-    return message_->text();
 }
 
 QString FullScreenView::caption() const
@@ -69,21 +50,15 @@ void FullScreenView::open()
     }
     if (QScreen* screen = window_.screen())
         setGeometry(screen->geometry());
-    if (pictureArea() != area_) {
-        area_ = pictureArea();
-        prefetch_.forget();  // pictures of another size
-    }
     showFullScreen();
     raise();
     activateWindow();
-    showCurrentRow();
+    showRow();
 }
 
 void FullScreenView::leave()
 {
-    pendingTimer_.stop();
-    pendingPhoto_.clear();
-    prefetch_.prefetch({});
+    showNothing();
     hide();
     window_.activateWindow();
     window_.raise();
@@ -111,75 +86,17 @@ void FullScreenView::step(bool canMove, void (album::Album::*move)())
         platform::reportError(e);
     }
     if (isVisible())
-        showCurrentRow();
+        showRow();
 }
 
-void FullScreenView::showCurrentRow()
+void FullScreenView::showRow()
 {
     const int row = album_.state().CurrentRow;
-    const QString path = album_.photoPath(row);
     caption_->setText(QStringLiteral("%1 / %2   %3")
                           .arg(row + 1)
                           .arg(album_.table().RowCount())
                           .arg(album_.table().Get(album::Field::FileName, row)));
-    pendingPhoto_.clear();
-    std::optional<ui::PreviewPicture> ready = prefetch_.takeIfReady(path);
-    if (!ready && platform::inputWaiting()) {
-        // The user is ahead: this photo is likely passed over. Nothing is shown meanwhile, never
-        // a photo other than the one named at the bottom.
-        showPicture(-1, QImage(), QString());
-        pendingPhoto_ = path;
-        prefetch_.prefetch({path});
-        pendingTimer_.start();
-        return;
-    }
-    if (!ready)
-        ready = prefetch_.take(path);  // waits for a decoding under way
-
-    QStringList neighbours;
-    for (int r : {row + 1, row - 1})
-        if (r >= 0 && r < album_.table().RowCount())
-            neighbours << album_.photoPath(r);
-    if (ready) {
-        prefetch_.prefetch(neighbours);
-        showPicture(row, ready->image, QString());
-        return;
-    }
-    try {
-        const auto stamp = ui::PreviewPrefetch::stampOf(path);  // before reading: a change meanwhile shows
-        const ui::PreviewPicture picture = ui::loadPicture(path, [this](int width, int height) {
-            return ui::fitInto(width, height, area_);
-        });
-        prefetch_.remember(path, stamp, picture);
-        showPicture(row, picture.image, QString());
-    } catch (const std::exception& e) {
-        // The view's own words; the error itself as the error box names it.
-        showPicture(row, QImage(), QStringLiteral("Fotku nelze zobrazit (%1)").arg(platform::messageOf(e)));
-    }
-    prefetch_.prefetch(neighbours);
-}
-
-void FullScreenView::showPendingPhoto()
-{
-    if (pendingPhoto_.isEmpty() || !isVisible()) {
-        pendingTimer_.stop();
-        return;
-    }
-    if (platform::inputWaiting() || prefetch_.isUnderWay(pendingPhoto_))
-        return;  // still passing photos, or still decoding: look again shortly
-    pendingTimer_.stop();
-    if (std::exchange(pendingPhoto_, QString()) == album_.photoPath(album_.state().CurrentRow))
-        showCurrentRow();
-}
-
-void FullScreenView::showPicture(int row, const QImage& picture, const QString& message)
-{
-    shownRow_ = row;
-    picture_ = picture;
-    if (const QScreen* screen = window_.screen())
-        picture_.setDevicePixelRatio(screen->devicePixelRatio());
-    message_->setText(message);
-    update();
+    showCurrentRow();
 }
 
 bool FullScreenView::eventFilter(QObject*, QEvent* event)
@@ -244,15 +161,6 @@ void FullScreenView::wheelEvent(QWheelEvent* event)
 void FullScreenView::mouseDoubleClickEvent(QMouseEvent*)
 {
     leave();
-}
-
-void FullScreenView::paintEvent(QPaintEvent*)
-{
-    if (picture_.isNull())
-        return;
-    QPainter painter(this);
-    const QSize shown = picture_.deviceIndependentSize().toSize();
-    painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), picture_);
 }
 
 void FullScreenView::closeEvent(QCloseEvent* event)

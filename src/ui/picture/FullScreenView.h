@@ -1,15 +1,8 @@
 #pragma once
 
-#include "ui/picture/PreviewPrefetch.h"
-
-#include <functional>
-
-#include <QImage>
-#include <QTimer>
-#include <QWidget>
+#include "ui/picture/PhotoCanvas.h"
 
 class QAction;
-class QLabel;
 class QMenu;
 namespace album { class Album; }
 
@@ -24,56 +17,39 @@ namespace album { class Album; }
 // - Escape, F11, a double click or closing the view return to the main window, which shows the
 //   caption fields of the photo last shown.
 // A photo that cannot be shown leaves a message on the screen, "Fotku nelze zobrazit (JPEG error
-// #53)" (the main window's step has already reported the error in the error box). Steps that come faster than photos decode are
-// coalesced as in the main window: only the photo where the user stops is decoded.
-class FullScreenView : public QWidget {
+// #53)" (the main window's step has already reported the error in the error box). Every step shows
+// at once what is at hand (the EXIF thumbnail) and the decoded photo when it is ready; a step that
+// comes before that stops the decoding it no longer needs.
+class FullScreenView : public ui::PhotoCanvas {
 public:
     // Shown over `window` (on its screen); its action goes into `menu`, and a double click on any
     // of `preview` opens it.
-    FullScreenView(album::Album& album, QWidget& window, QMenu* menu, const QList<QWidget*>& preview);
+    FullScreenView(album::Album& album, picture::PictureService& pictures, QWidget& window, QMenu* menu,
+                   const QList<QWidget*>& preview);
 
     QAction* action() const { return action_; }
     // Shows the current photo on the screen the main window is on; only beeps without an album.
     void open();
     // Back to the main window.
     void leave();
-
-    // What the view shows, for tests: the row whose picture or message is on the screen (-1
-    // while a photo passed over waits to be decoded), the picture (null where the photo
-    // failed), the error message and the line at the bottom ("3 / 120  IMG_0003.jpg").
-    int shownRow() const { return shownRow_; }
-    const QImage& picture() const { return picture_; }
-    QString message() const;
+    // The line at the bottom ("3 / 120   IMG_0003.jpg").
     QString caption() const;
-    ui::PreviewPrefetch& prefetch() { return prefetch_; }
 
 protected:
+    QSize pictureArea() const override;  // the screen's, in device pixels
     bool eventFilter(QObject* watched, QEvent* event) override;  // a double click on the preview
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // The size pictures are decoded at: the screen's, in device pixels.
-    QSize pictureArea() const;
     // One step of the album's navigation, where it can move at all.
     void step(bool canMove, void (album::Album::*move)());
-    void showCurrentRow();
-    void showPendingPhoto();
-    void showPicture(int row, const QImage& picture, const QString& message);
+    void showRow();
 
-    album::Album& album_;
     QWidget& window_;
     QAction* action_;
-    QLabel* message_;
     QLabel* caption_;
-    QSize area_;              // the pictures kept by prefetch_ are of this size
-    ui::PreviewPrefetch prefetch_;
-    QImage picture_;
-    int shownRow_ = -1;
-    QString pendingPhoto_;    // passed over while the user was ahead; shown once the input ends
-    QTimer pendingTimer_;
-    int wheelTurned_ = 0;     // the wheel's turn not yet taken as a step
+    int wheelTurned_ = 0;  // the wheel's turn not yet taken as a step
 };

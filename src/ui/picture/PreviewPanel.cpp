@@ -1,7 +1,7 @@
 #include "ui/picture/PreviewPanel.h"
 
 #include "platform/Dialogs.h"
-#include "platform/Input.h"
+#include "platform/Errors.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -17,76 +17,47 @@ QString hint(const QString& path, int width, int height)
 
 }  // namespace
 
-PreviewPanel::PreviewPanel(const album::Album& album, QLabel* panel, QLabel* image)
-    : QObject(panel), album_(album), panel_(panel), image_(image)
+PreviewPanel::PreviewPanel(const album::Album& album, picture::PictureService& pictures, QLabel* panel, QLabel* image)
+    : QObject(panel), album_(album), panel_(panel), image_(image), slot_(pictures, this)
 {
-    pendingPhotoTimer_.setInterval(5);
-    connect(&pendingPhotoTimer_, &QTimer::timeout, this, platform::endingAtItsEdge([this] { showPendingPhoto(); }));
+    connect(&slot_, &PhotoSlot::changed, this, &PreviewPanel::showImage);
+    connect(&slot_, &PhotoSlot::failed, this, &PreviewPanel::reportFailure);
 }
 
 void PreviewPanel::ShowPhoto(int row)
 {
     image_->hide();
     const QString path = album_.photoPath(row);
-    pendingPhoto_.clear();
-    std::optional<PreviewPicture> ready = prefetch_.takeIfReady(path);
-    if (!ready && platform::inputWaiting()) {
-        // The user is ahead: more steps wait to be handled, and this photo is likely passed
-        // over. It is decoded ahead, alone, and shown once the input has been handled, unless
-        // another photo is shown by then; meanwhile the preview shows nothing, never a photo
-        // the counter does not name.
-        pendingPhoto_ = path;
-        prefetch_.prefetch({path});
-        pendingPhotoTimer_.start();
-        return;
-    }
-    if (!ready)
-        ready = prefetch_.take(path);  // waits for a decoding under way
-
-    QStringList neighbours;
+    QStringList ahead;
     for (int r : {row + 1, row - 1})
         if (r >= 0 && r < album_.table().RowCount())
-            neighbours << album_.photoPath(r);
-    prefetch_.prefetch(neighbours);
+            ahead << album_.photoPath(r);
+    try {
+        slot_.show(path, picture::previewPanelSize, ahead);
+    } catch (...) {
+        // The hint names the photo's size also when no panel can be made of it (0 x 0).
+        if (slot_.width() >= 0)
+            image_->setToolTip(hint(path, slot_.width(), slot_.height()));
+        throw;
+    }
+    image_->setToolTip(hint(path, slot_.width(), slot_.height()));
+    panel_->resize(slot_.size());  // keeps its top-left corner
+    image_->setGeometry(QRect(QPoint(0, 0), slot_.size()));
+    // Without anything at hand the panel stays empty at the photo's size: never another photo.
+    if (!slot_.image().isNull())
+        showImage();
+}
 
-    PreviewPicture picture;
-    std::optional<PreviewPrefetch::Stamp> stamp;
-    std::optional<PhotoFile> photo;
-    if (ready) {
-        picture = std::move(*ready);
-    } else {
-        stamp = PreviewPrefetch::stampOf(path);  // before reading: a change meanwhile shows
-        photo = readPhotoFile(path);
-        picture.width = photo->width();
-        picture.height = photo->height();
-    }
-    // The hint names the photo's size also when no panel can be made of it (0 x 0).
-    image_->setToolTip(hint(path, picture.width, picture.height));
-    const QSize panel = previewPanelSize(picture.width, picture.height);
-    if (photo) {
-        picture.image = decodePreview(*photo, panel);
-        prefetch_.remember(path, *stamp, picture);
-    }
-    panel_->resize(panel);  // keeps its top-left corner
-    image_->setGeometry(QRect(QPoint(0, 0), panel));
-    image_->setPixmap(QPixmap::fromImage(picture.image));
+void PreviewPanel::showImage()
+{
+    image_->setPixmap(QPixmap::fromImage(slot_.image()));
     image_->show();
 }
 
-void PreviewPanel::showPendingPhoto()
+void PreviewPanel::reportFailure(const QString& message)
 {
-    if (pendingPhoto_.isEmpty()) {
-        pendingPhotoTimer_.stop();
-        return;
-    }
-    if (platform::inputWaiting() || prefetch_.isUnderWay(pendingPhoto_))
-        return;  // still passing photos, or still decoding: look again shortly
-    pendingPhotoTimer_.stop();
-    const QString path = std::exchange(pendingPhoto_, QString());
-    // The user has stopped here: the photo is shown, and its error, if any, is reported now.
-    const int row = album_.state().CurrentRow;
-    if (album_.state().AlbumOpen && path == album_.photoPath(row))
-        ShowPhoto(row);
+    image_->hide();
+    platform::reportError(platform::Error(message));
 }
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "ui/picture/PhotoPreview.h"
+#include "picture/PhotoDecoding.h"
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -22,7 +22,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace ui {
+namespace picture {
 
 // ---------------------------------------------------------------------------------------------
 // Panel size
@@ -161,6 +161,7 @@ struct JpegJob {
     FileSource file;                  // with fd -1: the input is in memory
     const unsigned char* input;
     unsigned long inputSize;
+    qint64 maxPixels;      // a picture claiming more pixels is refused after its header
     int scaleDenominator;
     bool cmyk;             // the output is C, M, Y, K bytes to be turned into RGB afterwards
     unsigned char* pixels;  // the first row of the output picture
@@ -197,7 +198,7 @@ void readHeaderStep(JpegJob* job)
         jpeg_mem_src(&cinfo, job->input, job->inputSize);
     }
     jpeg_read_header(&cinfo, TRUE);
-    if (qint64(cinfo.image_width) * qint64(cinfo.image_height) > MaxPhotoPixels)
+    if (qint64(cinfo.image_width) * qint64(cinfo.image_height) > job->maxPixels)
         ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, JPEG_MAX_DIMENSION);
 }
 
@@ -235,8 +236,9 @@ void readScanlinesStep(JpegJob* job)
 class JpegDecoder {
 public:
     // Decodes the JPEG in `data`.
-    explicit JpegDecoder(const QByteArray& data) : JpegDecoder()
+    explicit JpegDecoder(const QByteArray& data, qint64 maxPixels) : JpegDecoder()
     {
+        job_.maxPixels = maxPixels;
         job_.input = reinterpret_cast<const unsigned char*>(data.constData());
         job_.inputSize = static_cast<unsigned long>(data.size());
     }
@@ -289,6 +291,7 @@ private:
         job_.error.pub.emit_message = ignoreMessage;
         job_.error.pub.output_message = printNothing;
         job_.file.fd = -1;
+        job_.maxPixels = MaxPhotoPixels;
     }
 
     void run(JpegStep step)
@@ -421,6 +424,8 @@ QString invalidImageMessage(PhotoFile::Kind kind)
                                          : QStringLiteral("Bitmap image is not valid");
 }
 
+}  // namespace
+
 QImage oriented(QImage image, QImageIOHandler::Transformations transformation)
 {
     // Qt's own order: mirror and flip first, then a quarter turn clockwise.
@@ -432,6 +437,8 @@ QImage oriented(QImage image, QImageIOHandler::Transformations transformation)
         image = image.transformed(QTransform().rotate(90));
     return image;
 }
+
+namespace {
 
 bool turnsByAQuarter(QImageIOHandler::Transformations transformation)
 {
@@ -484,9 +491,9 @@ int chooseScaleDenominator(QSize stored, QSize panel)
     return 1;
 }
 
-QImage decodeJpeg(const QByteArray& data, int scaleDenominator)
+QImage decodeJpeg(const QByteArray& data, int scaleDenominator, qint64 maxPixels)
 {
-    JpegDecoder decoder(data);
+    JpegDecoder decoder(data, maxPixels);
     decoder.readHeader();
     return decoder.decode(scaleDenominator);
 }
@@ -530,4 +537,4 @@ PreviewPicture loadPicture(const QString& path, const PictureSizeFor& sizeFor, c
     return {displayed.width(), displayed.height(), decodePreview(photo, size, stop)};
 }
 
-}  // namespace ui
+}  // namespace picture

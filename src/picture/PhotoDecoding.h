@@ -21,7 +21,7 @@
 #include <atomic>
 #include <functional>
 
-namespace ui {
+namespace picture {
 
 // The preview area: the panel never grows beyond it.
 inline constexpr int PreviewAreaWidth = 400;
@@ -88,8 +88,12 @@ int chooseScaleDenominator(QSize stored, QSize panel);
 // The whole JPEG in `data` decoded by libjpeg at the scale 1/scaleDenominator (8, 4, 2 or 1),
 // as stored (no orientation applied), straight into a Format_RGB32 picture whose size is the
 // stored size divided and rounded up. Warnings are ignored; a fatal error raises
-// "JPEG error #%d".
-QImage decodeJpeg(const QByteArray& data, int scaleDenominator);
+// "JPEG error #%d". A picture of more than `maxPixels` is refused after its header, as too big
+// (41).
+QImage decodeJpeg(const QByteArray& data, int scaleDenominator, qint64 maxPixels = MaxPhotoPixels);
+
+// `image` turned as `transformation` says (Qt's order: mirror and flip, then a quarter turn).
+QImage oriented(QImage image, QImageIOHandler::Transformations transformation);
 
 // The picture of `photo` (its file read again, piece by piece) turned as its orientation says
 // and scaled smoothly to exactly `panel` (displayed orientation). JPEGs are decoded at the scale chooseScaleDenominator() picks, so a
@@ -124,4 +128,4 @@ PreviewPicture loadPreview(const QString& path, const std::atomic_bool* stop = n
 using PictureSizeFor = std::function<QSize(int width, int height)>;
 PreviewPicture loadPicture(const QString& path, const PictureSizeFor& sizeFor, const std::atomic_bool* stop = nullptr);
 
-}  // namespace ui
+}  // namespace picture

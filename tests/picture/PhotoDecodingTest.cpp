@@ -1,6 +1,6 @@
 // The photo preview's decoding and sizing: panel sizes, the error messages, damaged files, the
 // EXIF orientation and the reduced-scale decoding, all through real files written at test time.
-#include "ui/picture/PhotoPreview.h"
+#include "picture/PhotoDecoding.h"
 
 #include "platform/Errors.h"
 #include "support/Fixtures.h"
@@ -167,7 +167,7 @@ class PreviewPanelSize : public testing::TestWithParam<PanelCase> {};
 TEST_P(PreviewPanelSize, KeepsProportionsInsideTheArea)
 {
     const PanelCase c = GetParam();
-    EXPECT_EQ(ui::previewPanelSize(c.width, c.height), QSize(c.panelWidth, c.panelHeight));
+    EXPECT_EQ(picture::previewPanelSize(c.width, c.height), QSize(c.panelWidth, c.panelHeight));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,9 +189,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PreviewPanelSizeErrors, NoRatioWithoutWidthOrHeight)
 {
-    expectError([] { ui::previewPanelSize(0, 0); }, "Invalid floating point operation");
-    expectError([] { ui::previewPanelSize(0, 600); }, "Invalid floating point operation");
-    expectError([] { ui::previewPanelSize(800, 0); }, "Invalid floating point operation");
+    expectError([] { picture::previewPanelSize(0, 0); }, "Invalid floating point operation");
+    expectError([] { picture::previewPanelSize(0, 600); }, "Invalid floating point operation");
+    expectError([] { picture::previewPanelSize(800, 0); }, "Invalid floating point operation");
 }
 
 // --- Reading the file: extension, opening, header -----------------------------------------------
@@ -200,20 +200,20 @@ TEST(PhotoFileErrors, ExtensionIsCheckedFirstAndReportedAsWritten)
 {
     TempFolder folder;
     writeBytes(folder.file("photo.png"), jpegOf(markedImage(40, 30)));
-    expectError([&] { ui::readPhotoFile(folder.file("photo.png")); },
+    expectError([&] { picture::readPhotoFile(folder.file("photo.png")); },
                 "Unknown picture file extension (.png)");
     // Missing file: the extension still comes first, as written (case kept).
-    expectError([&] { ui::readPhotoFile(folder.file("missing.Gif")); },
+    expectError([&] { picture::readPhotoFile(folder.file("missing.Gif")); },
                 "Unknown picture file extension (.Gif)");
     // No extension at all; the dot of a folder name does not count.
     const QString dotted = folder.makeFolder("album.d");
     writeJpeg(dotted + "/photo", 40, 30);
-    expectError([&] { ui::readPhotoFile(dotted + "/photo"); }, "Unknown picture file extension (.)");
-    expectError([&] { ui::readPhotoFile(folder.file("odd.")); }, "Unknown picture file extension (.)");
+    expectError([&] { picture::readPhotoFile(dotted + "/photo"); }, "Unknown picture file extension (.)");
+    expectError([&] { picture::readPhotoFile(folder.file("odd.")); }, "Unknown picture file extension (.)");
     // Metafiles are known types this program cannot draw.
-    expectError([&] { ui::readPhotoFile(folder.file("drawing.WMF")); },
+    expectError([&] { picture::readPhotoFile(folder.file("drawing.WMF")); },
                 "Unsupported picture file format (.WMF)");
-    expectError([&] { ui::readPhotoFile(folder.file("drawing.emf")); },
+    expectError([&] { picture::readPhotoFile(folder.file("drawing.emf")); },
                 "Unsupported picture file format (.emf)");
 }
 
@@ -222,8 +222,8 @@ TEST(PhotoFileErrors, JpegExtensionsInAnyCase)
     TempFolder folder;
     for (const QString name : {"a.jpg", "b.JPG", "c.Jpeg", "d.jpeg", ".jpg"}) {
         writeJpeg(folder.file(name), 64, 48);
-        const ui::PhotoFile photo = ui::readPhotoFile(folder.file(name));
-        EXPECT_EQ(photo.kind, ui::PhotoFile::Kind::Jpeg) << name.toStdString();
+        const picture::PhotoFile photo = picture::readPhotoFile(folder.file(name));
+        EXPECT_EQ(photo.kind, picture::PhotoFile::Kind::Jpeg) << name.toStdString();
         EXPECT_EQ(photo.displayedSize(), QSize(64, 48)) << name.toStdString();
     }
 }
@@ -232,10 +232,10 @@ TEST(PhotoFileErrors, FileThatCannotBeOpened)
 {
     TempFolder folder;
     const QString missing = folder.file("missing.jpg");
-    expectError([&] { ui::readPhotoFile(missing); }, "Cannot open file " + missing);
+    expectError([&] { picture::readPhotoFile(missing); }, "Cannot open file " + missing);
     const QString directory = folder.makeFolder("looks like a photo.jpg");
-    expectError([&] { ui::readPhotoFile(directory); }, "Cannot open file " + directory);
-    expectError([&] { ui::loadPreview(directory); }, "Cannot open file " + directory);
+    expectError([&] { picture::readPhotoFile(directory); }, "Cannot open file " + directory);
+    expectError([&] { picture::loadPreview(directory); }, "Cannot open file " + directory);
 }
 
 TEST(PhotoFileErrors, DataThatIsNotJpeg)
@@ -243,15 +243,15 @@ TEST(PhotoFileErrors, DataThatIsNotJpeg)
     TempFolder folder;
     const QString path = folder.file("text.jpg");
     writeBytes(path, "This is a caption, not a photo.\r\n");
-    expectError([&] { ui::readPhotoFile(path); }, "JPEG error #53");  // libjpeg: not a JPEG file
-    expectError([&] { ui::loadPreview(path); }, "JPEG error #53");
+    expectError([&] { picture::readPhotoFile(path); }, "JPEG error #53");  // libjpeg: not a JPEG file
+    expectError([&] { picture::loadPreview(path); }, "JPEG error #53");
     // A PNG under a .jpg name is not JPEG data either.
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(markedImage(20, 20).save(&buffer, "PNG"));
     writeBytes(path, png);
-    expectError([&] { ui::loadPreview(path); }, "JPEG error #53");
+    expectError([&] { picture::loadPreview(path); }, "JPEG error #53");
 }
 
 TEST(PhotoFileErrors, EmptyFileHasNoSizeAndNoRatio)
@@ -260,12 +260,12 @@ TEST(PhotoFileErrors, EmptyFileHasNoSizeAndNoRatio)
     const QString path = folder.file("empty.jpg");
     writeBytes(path, QByteArray());
     // The size can be shown first ("(0 x 0)"); the panel size then fails.
-    const ui::PhotoFile photo = ui::readPhotoFile(path);
+    const picture::PhotoFile photo = picture::readPhotoFile(path);
     EXPECT_EQ(photo.width(), 0);
     EXPECT_EQ(photo.height(), 0);
-    expectError([&] { ui::previewPanelSize(photo.width(), photo.height()); },
+    expectError([&] { picture::previewPanelSize(photo.width(), photo.height()); },
                 "Invalid floating point operation");
-    expectError([&] { ui::loadPreview(path); }, "Invalid floating point operation");
+    expectError([&] { picture::loadPreview(path); }, "Invalid floating point operation");
 }
 
 // --- Damaged JPEGs -------------------------------------------------------------------------------
@@ -279,7 +279,7 @@ TEST(DamagedJpeg, TruncatedFileShowsWhatItHas)
     const QString path = folder.file("half.jpg");
     writeBytes(path, bytes.left(bytes.size() / 2));
 
-    const ui::PreviewPicture picture = ui::loadPreview(path);
+    const picture::PreviewPicture picture = picture::loadPreview(path);
     EXPECT_EQ(picture.width, 800);
     EXPECT_EQ(picture.height, 600);
     EXPECT_EQ(picture.image.size(), QSize(400, 300));
@@ -295,9 +295,9 @@ TEST(DamagedJpeg, HeaderCutShortIsAnError)
     ASSERT_GT(scan, 0);
     const QString path = folder.file("cut.jpg");
     writeBytes(path, bytes.left(scan));  // everything up to the scan
-    expectError([&] { ui::readPhotoFile(path); }, "JPEG error #59");  // SOF without SOS
+    expectError([&] { picture::readPhotoFile(path); }, "JPEG error #59");  // SOF without SOS
     writeBytes(path, bytes.left(2));  // the start-of-image marker alone
-    expectError([&] { ui::readPhotoFile(path); }, "JPEG error #51");  // no image
+    expectError([&] { picture::readPhotoFile(path); }, "JPEG error #51");  // no image
 }
 
 TEST(DamagedJpeg, GarbageInTheCompressedDataDecodesWithWarningsIgnored)
@@ -313,7 +313,7 @@ TEST(DamagedJpeg, GarbageInTheCompressedDataDecodesWithWarningsIgnored)
     const QString path = folder.file("garbage.jpg");
     writeBytes(path, bytes);
 
-    const ui::PreviewPicture picture = ui::loadPreview(path);
+    const picture::PreviewPicture picture = picture::loadPreview(path);
     EXPECT_EQ(picture.image.size(), QSize(400, 300));
     EXPECT_TRUE(hasColour(picture.image, QPoint(10, 10), Yellow));  // before the damage
 }
@@ -330,10 +330,10 @@ TEST(DamagedJpeg, FatalErrorInTheScanShowsOnlyWhenDecoding)
     const QString path = folder.file("bad table.jpg");
     writeBytes(path, bytes);
 
-    const ui::PhotoFile photo = ui::readPhotoFile(path);
+    const picture::PhotoFile photo = picture::readPhotoFile(path);
     EXPECT_EQ(photo.displayedSize(), QSize(800, 600));
-    expectError([&] { ui::decodePreview(photo, QSize(400, 300)); }, "JPEG error #50");
-    expectError([&] { ui::loadPreview(path); }, "JPEG error #50");
+    expectError([&] { picture::decodePreview(photo, QSize(400, 300)); }, "JPEG error #50");
+    expectError([&] { picture::loadPreview(path); }, "JPEG error #50");
 }
 
 TEST(DamagedJpeg, NoDamageCrashesOrEscapesAsAnotherError)
@@ -349,8 +349,8 @@ TEST(DamagedJpeg, NoDamageCrashesOrEscapesAsAnotherError)
     auto attempt = [&](const QByteArray& bytes, const std::string& what) {
         writeBytes(path, bytes);
         try {
-            const ui::PreviewPicture picture = ui::loadPreview(path);
-            EXPECT_EQ(picture.image.size(), ui::previewPanelSize(picture.width, picture.height)) << what;
+            const picture::PreviewPicture picture = picture::loadPreview(path);
+            EXPECT_EQ(picture.image.size(), picture::previewPanelSize(picture.width, picture.height)) << what;
             ++loaded;
         } catch (const platform::Error& e) {
             EXPECT_TRUE(jpegError.match(e.message()).hasMatch()) << what << ": " << e.what();
@@ -397,11 +397,11 @@ TEST_P(ExifOrientation, PhotoIsShownUprightWithItsDisplayedSize)
     writeBytes(path, c.orientation ? withOrientation(plain, c.orientation, c.motorola) : plain);
 
     const QSize displayed = c.quarterTurn ? QSize(120, 160) : QSize(160, 120);
-    const ui::PhotoFile photo = ui::readPhotoFile(path);
+    const picture::PhotoFile photo = picture::readPhotoFile(path);
     EXPECT_EQ(photo.displayedSize(), displayed);
     EXPECT_EQ(photo.storedSize, QSize(160, 120));
 
-    const ui::PreviewPicture picture = ui::loadPreview(path);
+    const picture::PreviewPicture picture = picture::loadPreview(path);
     EXPECT_EQ(QSize(picture.width, picture.height), displayed);
     EXPECT_EQ(picture.image.size(), c.quarterTurn ? QSize(225, 300) : QSize(400, 300));
     EXPECT_TRUE(hasColour(picture.image, c.yellow, Yellow));
@@ -437,7 +437,7 @@ TEST(ExifOrientationScaled, LargeTurnedPhotoIsDecodedReducedAndTurned)
     TempFolder folder;
     const QString path = folder.file("portrait.jpg");
     writeBytes(path, withOrientation(jpegOf(markedImage(1600, 1200)), 8));
-    const ui::PreviewPicture picture = ui::loadPreview(path);
+    const picture::PreviewPicture picture = picture::loadPreview(path);
     EXPECT_EQ(QSize(picture.width, picture.height), QSize(1200, 1600));
     EXPECT_EQ(picture.image.size(), QSize(225, 300));
     EXPECT_TRUE(hasColour(picture.image, Corner::BottomLeft, Yellow));
@@ -464,7 +464,7 @@ class ScaleChoice : public testing::TestWithParam<ScaleCase> {};
 TEST_P(ScaleChoice, SmallestScaleThatStillCoversThePanel)
 {
     const ScaleCase c = GetParam();
-    EXPECT_EQ(ui::chooseScaleDenominator(c.stored, c.panel), c.denominator);
+    EXPECT_EQ(picture::chooseScaleDenominator(c.stored, c.panel), c.denominator);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -487,7 +487,7 @@ TEST(JpegDecoding, ScaledSizeIsWhatTheScaleChoiceAssumes)
     const QSize expected[] = {{1001, 751}, {501, 376}, {251, 188}, {126, 94}};
     const int denominators[] = {1, 2, 4, 8};
     for (int i = 0; i < 4; ++i) {
-        const QImage image = ui::decodeJpeg(bytes, denominators[i]);
+        const QImage image = picture::decodeJpeg(bytes, denominators[i]);
         EXPECT_EQ(image.size(), expected[i]) << "1/" << denominators[i];
         EXPECT_EQ(image.format(), QImage::Format_RGB32);
         EXPECT_TRUE(hasColour(image, Corner::TopLeft, Yellow)) << "1/" << denominators[i];
@@ -501,8 +501,8 @@ TEST(JpegDecoding, PreviewIsScaledToTheExactPanel)
     TempFolder folder;
     const QString path = folder.file("wide.jpg");
     writeBytes(path, jpegOf(markedImage(3000, 2000)));
-    const ui::PhotoFile photo = ui::readPhotoFile(path);
-    const QImage image = ui::decodePreview(photo, QSize(400, 266));
+    const picture::PhotoFile photo = picture::readPhotoFile(path);
+    const QImage image = picture::decodePreview(photo, QSize(400, 266));
     EXPECT_EQ(image.size(), QSize(400, 266));
     EXPECT_TRUE(hasColour(image, Corner::TopLeft, Yellow));
     EXPECT_TRUE(hasColour(image, Corner::TopRight, Blue));
@@ -513,7 +513,7 @@ TEST(JpegDecoding, PreviewIsScaledToTheExactPanel)
     EXPECT_TRUE(hasColour(image, QPoint(100, 126), Yellow));
     EXPECT_TRUE(hasColour(image, QPoint(100, 140), Green));
     // An empty panel gives no picture, but only after the decoding went through.
-    EXPECT_TRUE(ui::decodePreview(photo, QSize(400, 0)).isNull());
+    EXPECT_TRUE(picture::decodePreview(photo, QSize(400, 0)).isNull());
 }
 
 TEST(JpegDecoding, GreyAndCmykPhotosComeOutInTheirColours)
@@ -523,13 +523,13 @@ TEST(JpegDecoding, GreyAndCmykPhotosComeOutInTheirColours)
     grey.fill(QColor(90, 90, 90));
     const QString greyPath = folder.file("grey.jpg");
     writeBytes(greyPath, jpegOf(grey));
-    const ui::PreviewPicture greyPicture = ui::loadPreview(greyPath);
+    const picture::PreviewPicture greyPicture = picture::loadPreview(greyPath);
     EXPECT_TRUE(hasColour(greyPicture.image, QPoint(200, 150), QColor(90, 90, 90), 6));
 
     const uchar red[4] = {255, 0, 0, 255};  // no cyan, full magenta and yellow, no black
     const QString cmykPath = folder.file("cmyk.jpg");
     writeBytes(cmykPath, cmykJpeg(160, 120, red));
-    const ui::PreviewPicture cmykPicture = ui::loadPreview(cmykPath);
+    const picture::PreviewPicture cmykPicture = picture::loadPreview(cmykPath);
     EXPECT_EQ(cmykPicture.image.size(), QSize(400, 300));
     EXPECT_TRUE(hasColour(cmykPicture.image, QPoint(200, 150), QColor(255, 0, 0), 12));
 }
@@ -547,7 +547,7 @@ TEST(JpegDecoding, WorkerThreadsDecodeTheSameAsTheGuiThread)
     }
     std::vector<QImage> expected;
     for (const QString& path : paths)
-        expected.push_back(ui::loadPreview(path).image);
+        expected.push_back(picture::loadPreview(path).image);
 
     std::vector<QImage> results(paths.size());
     std::vector<QString> errors(paths.size());
@@ -555,9 +555,9 @@ TEST(JpegDecoding, WorkerThreadsDecodeTheSameAsTheGuiThread)
     for (int round = 0; round < 3; ++round) {
         for (qsizetype i = 0; i < paths.size(); ++i)
             workers.emplace_back([&, i] {
-                results[size_t(i)] = ui::loadPreview(paths[i]).image;
+                results[size_t(i)] = picture::loadPreview(paths[i]).image;
                 try {
-                    ui::loadPreview(broken);
+                    picture::loadPreview(broken);
                 } catch (const platform::Error& e) {
                     errors[size_t(i)] = e.message();
                 }
@@ -579,7 +579,7 @@ TEST(OtherPictureTypes, BitmapAndIconGoThroughQtsReaders)
     TempFolder folder;
     const QString bitmap = folder.file("scan.BMP");
     ASSERT_TRUE(markedImage(200, 100).save(bitmap, "BMP"));
-    const ui::PreviewPicture picture = ui::loadPreview(bitmap);
+    const picture::PreviewPicture picture = picture::loadPreview(bitmap);
     EXPECT_EQ(QSize(picture.width, picture.height), QSize(200, 100));
     EXPECT_EQ(picture.image.size(), QSize(400, 200));
     EXPECT_TRUE(hasColour(picture.image, Corner::TopLeft, Yellow));
@@ -587,15 +587,15 @@ TEST(OtherPictureTypes, BitmapAndIconGoThroughQtsReaders)
 
     const QString icon = folder.file("logo.ico");
     ASSERT_TRUE(markedImage(32, 32).save(icon, "ICO"));
-    const ui::PreviewPicture iconPicture = ui::loadPreview(icon);
+    const picture::PreviewPicture iconPicture = picture::loadPreview(icon);
     EXPECT_EQ(QSize(iconPicture.width, iconPicture.height), QSize(32, 32));
     EXPECT_EQ(iconPicture.image.size(), QSize(300, 300));
     EXPECT_TRUE(hasColour(iconPicture.image, Corner::TopRight, Blue));
 
     writeBytes(bitmap, "BM but nothing else");
-    expectError([&] { ui::loadPreview(bitmap); }, "Bitmap image is not valid");
+    expectError([&] { picture::loadPreview(bitmap); }, "Bitmap image is not valid");
     writeBytes(icon, jpegOf(markedImage(32, 32)));
-    expectError([&] { ui::loadPreview(icon); }, "Icon image is not valid");
+    expectError([&] { picture::loadPreview(icon); }, "Icon image is not valid");
 }
 
 }  // namespace
@@ -610,11 +610,11 @@ TEST(PhotoFileLimits, RealPhotosOfEveryLayoutStillShowWithinTheMemoryLimit)
         SCOPED_TRACE(std::to_string(layout.components) + (layout.progressive ? " progressive" : " baseline"));
         const QString path = folder.file("photo.jpg");
         writeBytes(path, writeJpegBytes(6000, 4000, layout, 90));
-        ui::PreviewPicture picture;
-        const qint64 rise = peakMemoryRise([&] { picture = ui::loadPreview(path); });
+        picture::PreviewPicture picture;
+        const qint64 rise = peakMemoryRise([&] { picture = picture::loadPreview(path); });
         EXPECT_EQ(picture.image.size(), QSize(400, 266));
         if (rise >= 0) {
-            EXPECT_LT(rise, ui::MaxDecoderMemory + (qint64(32) << 20));
+            EXPECT_LT(rise, picture::MaxDecoderMemory + (qint64(32) << 20));
         }
     }
 }
