@@ -33,13 +33,18 @@ void PhotoSlot::show(const QString& path, const picture::PictureSizeFor& sizeFor
         service_.want(client_, path, sizeFor, ahead);
         return;
     }
-    // The neighbours are still worth decoding when this photo fails.
-    service_.want(client_, QString(), sizeFor, ahead);
-    const picture::PhotoFile photo = picture::readPhotoFile(path);
-    width_ = photo.width();
-    height_ = photo.height();
-    size_ = sizeFor(width_, height_);
-    image_ = picture::thumbnailPicture(photo, size_);
+    try {
+        const picture::PhotoFile photo = picture::readPhotoFile(path);
+        width_ = photo.width();
+        height_ = photo.height();
+        size_ = sizeFor(width_, height_);
+        image_ = picture::thumbnailPicture(photo, size_);
+    } catch (...) {
+        // The neighbours are still worth decoding when this photo fails. (Asking for nothing
+        // before the header is read would stop the decoding of this very photo, begun ahead.)
+        service_.want(client_, QString(), sizeFor, ahead);
+        throw;
+    }
     awaiting_ = true;
     service_.want(client_, path, sizeFor, ahead);
 }

@@ -1,0 +1,286 @@
+// The views of the photo in the real windows, on a 1920 x 1080 screen (offscreen), with camera
+// photos of 24 megapixels carrying an EXIF thumbnail as cameras write it:
+// - a cold jump (the photo not decoded ahead): how soon the preview shows the thumbnail, and the
+//   decoded photo, against libjpeg's own decode of the same file at the preview's scale;
+// - decodes per step with the preview alone, with the full-screen view, and with the big preview
+//   too;
+// - clicks on "Další" in a burst (ten and forty a second): how long after the last click the
+//   preview shows the decoded photo, in decodes;
+// - resident memory after stepping through 200 photos, then through the full-screen view, and
+//   what the Czech dictionary adds.
+#include "BenchSupport.h"
+#include "app/Windows.h"
+#include "picture/PhotoDecoding.h"
+#include "picture/PictureService.h"
+#include "spelling/SpellChecker.h"
+#include "support/JpegWriter.h"
+#include "ui/main/TForm1.h"
+#include "ui/picture/BigPreview.h"
+#include "ui/picture/FullScreenView.h"
+#include "ui/picture/PhotoSlot.h"
+#include "ui_TForm1.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+QByteArray cameraPhoto()
+{
+    static const QByteArray bytes = [] {
+        QImage image(6000, 4000, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = qRgb((x * 7 + y) & 255, (y * 3) & 255, ((x ^ y) * 5) & 255);
+        }
+        QByteArray photo;
+        QBuffer buffer(&photo);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "JPEG", 90);
+        QByteArray thumbnail;
+        QBuffer small(&thumbnail);
+        small.open(QIODevice::WriteOnly);
+        image.scaled(160, 107, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(&small, "JPEG", 85);
+        return withExifThumbnail(photo, thumbnail);
+    }();
+    return bytes;
+}
+
+QString makeAlbum(const QTemporaryDir& root, int count)
+{
+    const QString folder = root.filePath(QStringLiteral("album"));
+    QDir().mkpath(folder);
+    QFile first(folder + QStringLiteral("/p000.jpg"));
+    first.open(QIODevice::WriteOnly);
+    first.write(cameraPhoto());
+    first.close();
+    for (int i = 1; i < count; ++i)
+        QFile::copy(first.fileName(), folder + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+    return folder;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double libjpegDecodeMs(int rounds)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        benchmark::DoNotOptimize(picture::decodeJpeg(cameraPhoto(), 8));
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return median(times);
+}
+
+// Until the preview shows the decoded photo.
+void waitForPreview(TForm1& form)
+{
+    if (form.previewSlot().complete())
+        return;
+    QEventLoop loop;
+    QObject::connect(&form.previewSlot(), &ui::PhotoSlot::changed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Program {
+    QTemporaryDir root;
+    BenchDialogs dialogs;
+    std::unique_ptr<Windows> windows;
+    TForm1* form = nullptr;
+
+    explicit Program(int photos)
+    {
+        dialogs.folder = makeAlbum(root, photos);
+        windows = std::make_unique<Windows>();
+        form = windows->form1.get();
+        form->ui().MenuOpen->trigger();
+        form->show();
+        QApplication::setActiveWindow(form);
+        if (!QTest::qWaitForWindowActive(form))
+            qWarning("the window never became active");
+        form->pictures().waitForAll();
+    }
+};
+
+void BM_ColdJump(benchmark::State& state)
+{
+    Program program(3);
+    TForm1& form = *program.form;
+    std::vector<double> firstPaint, full;
+    for (auto _ : state) {
+        form.BitBtnFirstClick();
+        form.pictures().waitForAll();
+        form.pictures().forget();
+        QElapsedTimer timer;
+        timer.start();
+        form.BitBtnLastClick();
+        form.ui().Image1->repaint();
+        firstPaint.push_back(timer.nsecsElapsed() / 1e6);
+        if (form.ui().Image1->isHidden())
+            state.SkipWithError("no thumbnail shown");
+        waitForPreview(form);
+        full.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double libjpeg = libjpegDecodeMs(10);
+    state.counters["first_paint_ms"] = median(firstPaint);
+    state.counters["full_ms"] = median(full);
+    state.counters["libjpeg_1_8_ms"] = libjpeg;
+    state.counters["full_vs_libjpeg"] = median(full) / libjpeg;
+}
+BENCHMARK(BM_ColdJump)->Unit(benchmark::kMillisecond)->Iterations(15);
+
+// 0: the preview alone; 1: with the full-screen view; 2: with the big preview too.
+void BM_DecodesPerStep(benchmark::State& state)
+{
+    constexpr int Steps = 10;
+    Program program(Steps + 2);
+    TForm1& form = *program.form;
+    for (auto _ : state) {
+        form.BitBtnFirstClick();
+        if (state.range(0) >= 2)
+            form.bigPreview().open();
+        if (state.range(0) >= 1)
+            form.fullScreenView().open();
+        QTest::qWait(300);  // the windows settle at their sizes
+        form.pictures().waitForAll();
+        const int before = form.pictures().decodeCount();
+        for (int i = 0; i < Steps; ++i) {
+            form.BitBtnNextClick();
+            form.pictures().waitForAll();
+        }
+        state.counters["decodes_per_step"] = double(form.pictures().decodeCount() - before) / Steps;
+    }
+}
+BENCHMARK(BM_DecodesPerStep)->Arg(0)->Arg(1)->Arg(2)->ArgName("views")->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ClickBurst(benchmark::State& state)
+{
+    constexpr int Steps = 20;
+    Program program(Steps + 2);
+    TForm1& form = *program.form;
+    QWidget* next = form.ui().BitBtnNext;
+    const QPointF centre = next->mapTo(&form, next->rect().center());
+    for (auto _ : state) {
+        form.BitBtnFirstClick();
+        form.pictures().waitForAll();
+        const int before = form.pictures().decodeCount();
+        int sent = 0;
+        QElapsedTimer sinceLast;
+        QTimer clicks;
+        clicks.setInterval(int(state.range(0)));
+        QObject::connect(&clicks, &QTimer::timeout, [&] {
+            for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                    form.windowHandle(), centre, form.mapToGlobal(centre),
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
+            if (++sent == Steps) {
+                clicks.stop();
+                sinceLast.start();
+            }
+        });
+        QElapsedTimer all;
+        all.start();
+        if (qEnvironmentVariableIsSet("ALBISKO_TRACE")) {
+            QObject::connect(&form.pictures(), &picture::PictureService::started, [&](const QString& p) { qDebug("%lld start %s", all.elapsed(), qPrintable(p.right(8))); });
+            QObject::connect(&form.pictures(), &picture::PictureService::decoded, [&](const QString& p) { qDebug("%lld done %s", all.elapsed(), qPrintable(p.right(8))); });
+            QObject::connect(&clicks, &QTimer::timeout, [&] { qDebug("%lld click", all.elapsed()); });
+        }
+        clicks.start();
+        const QString counter = QString::number(Steps + 1) + u'/';
+        // Looked at every millisecond (QTest::qWaitFor sleeps 10 ms between looks).
+        QEventLoop loop;
+        QTimer look;
+        look.setInterval(1);
+        bool settled = false;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            settled = sent == Steps && form.ui().LabelFoto->text().startsWith(counter) && form.previewSlot().complete();
+            if (settled || all.elapsed() > 60000)
+                loop.quit();
+        });
+        look.start();
+        loop.exec();
+        const double tail = sinceLast.nsecsElapsed() / 1e6;
+        if (!settled)
+            state.SkipWithError("the clicks did not all count, or the photo never showed");
+        const double decode = libjpegDecodeMs(5);
+        state.counters["ms_after_last_click"] = tail;
+        state.counters["in_decodes"] = tail / decode;
+        state.counters["decodes_per_step"] = double(form.pictures().decodeCount() - before) / Steps;
+    }
+}
+BENCHMARK(BM_ClickBurst)->Arg(100)->Arg(25)->ArgName("ms_between_clicks")->Unit(benchmark::kMillisecond)->Iterations(1);
+
+double residentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return 0;
+}
+
+void BM_ResidentMemory(benchmark::State& state)
+{
+    constexpr int Photos = 200;
+    for (auto _ : state) {
+        Program program(Photos);
+        TForm1& form = *program.form;
+        for (int i = 1; i < Photos; ++i) {
+            form.BitBtnNextClick();
+            form.pictures().waitForAll();
+        }
+        state.counters["rss_after_200_mb"] = residentMb();
+        form.fullScreenView().open();
+        for (int i = 0; i < 20; ++i) {
+            form.BitBtnPreviousClick();
+            form.pictures().waitForAll();
+        }
+        state.counters["rss_full_screen_mb"] = residentMb();
+        form.fullScreenView().leave();
+        const double before = residentMb();
+        {
+            SpellChecker checker(SpellChecker::systemDictionaryFolder(), program.root.filePath(QStringLiteral("words.txt")));
+            state.counters["dictionary_mb"] = residentMb() - before;
+        }
+    }
+}
+BENCHMARK(BM_ResidentMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // A 1920 x 1080 screen, as the budgets are stated for.
+    QTemporaryDir config;
+    QFile screens(config.filePath(QStringLiteral("screens.json")));
+    screens.open(QIODevice::WriteOnly);
+    screens.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
