@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <malloc.h>
 #include <sys/stat.h>
 
 namespace picture {
@@ -42,6 +43,10 @@ PictureService::PictureService(qint64 budgetBytes) : budget_(budgetBytes)
 {
     // One worker: on two cores a second decoding would only slow down the one the user waits for.
     pool_.setMaxThreadCount(1);
+    // Pictures are large blocks that come and go with every step. glibc raises its threshold for
+    // mapping such blocks each time one is freed, and then keeps them in its heaps, where the
+    // memory stays with the program; a fixed threshold gives every picture back when it goes.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 }
 
 PictureService::~PictureService()

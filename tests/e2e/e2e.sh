@@ -10,10 +10,11 @@
 # Then "info.txt" is compared byte for byte with the expected Windows-1250 bytes and "albisko.ini"
 # is checked. Then the program is started again with the album's folder on its command line (it
 # opens at once), the photo is shown on the whole screen with F11 and moved through with PgDn,
-# Right and PgUp, Escape returns to the main window on the photo last shown, and "info.txt" is
-# compared again. Screenshots of the main window with the open album, of the (Czech) folder
-# picker and of the full-screen view are left in the build folder (e2e-main-window.png,
-# e2e-folder-picker.png, e2e-full-screen.png); the working files of the last run stay in
+# Right and PgUp, Escape returns to the main window on the photo last shown, the big preview (F10)
+# follows the main window's Alt+D, and "info.txt" is compared again. Screenshots of the main
+# window with the open album, of the (Czech) folder picker, of the full-screen view and of the big
+# preview are left in the build folder (e2e-main-window.png, e2e-folder-picker.png,
+# e2e-full-screen.png, e2e-big-preview.png); the working files of the last run stay in
 # <build folder>/e2e.
 #
 # Usage: e2e.sh <albisko executable> <build folder> <e2e_bind_czech_keys executable>
@@ -30,6 +31,7 @@ BIND_KEYS=$(realpath "$3")
 SCREENSHOT="$BUILD/e2e-main-window.png"
 PICKER_SCREENSHOT="$BUILD/e2e-folder-picker.png"
 FULL_SCREENSHOT="$BUILD/e2e-full-screen.png"
+BIG_SCREENSHOT="$BUILD/e2e-big-preview.png"
 RUN="$BUILD/e2e"                       # everything this run makes, fresh each time
 WORK="$RUN/work"                       # the program's start folder: albisko.ini goes here
 ALBUM_NAME="Tatry-léto"                # the photo folder's own name (not plain ASCII on purpose)
@@ -445,6 +447,30 @@ key Escape
 wait_for "the full-screen view to close" 10 no_other_window
 # Back in the main window on the photo last shown.
 wait_for "photo 2 in the main window's preview" 10 preview_shows green
+# The big preview (F10): a window of its own that follows the main window's steps.
+focus "$MAIN"
+key F10
+wait_for "the big preview" 10 other_window_shown
+BIG=$(other_windows | head -n 1)
+# big_shows <red|green|blue>: whether the middle of the big preview shows that photo now.
+big_shows() {
+  local r g b WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$BIG")"
+  read -r r g b < <(xwd -silent -id "$BIG" | xwdtopnm 2>/dev/null \
+    | pamcut -left $((WIDTH / 2)) -top $((HEIGHT / 2)) -width 1 -height 1 | pnmtoplainpnm | tail -n 1) || return 1
+  is_colour "$1" "$r" "$g" "$b"
+}
+wait_for "photo 2 in the big preview" 10 big_shows green
+focus "$MAIN"
+key alt+d
+wait_for "photo 3 in the big preview after Alt+D in the main window" 10 big_shows blue
+wait_for "photo 3 in the main window's preview" 10 preview_shows blue
+xwd -silent -id "$BIG" | xwdtopnm 2>/dev/null | pnmtopng >"$BIG_SCREENSHOT" 2>/dev/null \
+  || fail "cannot take the screenshot of the big preview"
+log "screenshot: $BIG_SCREENSHOT"
+focus "$MAIN"
+key F10
+wait_for "the big preview to close" 10 no_other_window
 focus "$MAIN"
 key alt+s
 wait_for "the Soubor menu" 10 other_window_shown
@@ -472,4 +498,4 @@ set -e
 APP_PID=""
 [ "$APP_RC" -eq 0 ] || fail "the program started with the folder exited with $APP_RC: $(cat "$RUN/albisko-folder.log")"
 compare_info "$RUN/expected-after-close.txt" "after moving through the full-screen view"
-log "full-screen view: moved as the buttons move, info.txt unchanged"
+log "full-screen view and big preview: moved as the buttons move, info.txt unchanged"

@@ -13,8 +13,31 @@
 
 namespace {
 
-// The first time: beside the main window where the screen has room, else over its right half.
+// The first time: in the largest room the screen has beside the main window (right, left, below
+// or above it), at most this large; where no room is large enough, at the screen's right edge.
 constexpr QSize kFirstSize(800, 600);
+constexpr QSize kLeastRoom(320, 240);
+
+QRect firstPlace(const QRect& main, const QRect& area)
+{
+    const QRect rooms[] = {
+        QRect(QPoint(main.right() + 1, area.top()), area.bottomRight()),
+        QRect(area.topLeft(), QPoint(main.left() - 1, area.bottom())),
+        QRect(QPoint(area.left(), main.bottom() + 1), area.bottomRight()),
+        QRect(area.topLeft(), QPoint(area.right(), main.top() - 1)),
+    };
+    QRect best;
+    for (const QRect& room : rooms)
+        if (room.width() >= kLeastRoom.width() && room.height() >= kLeastRoom.height()
+            && qint64(room.width()) * room.height() > qint64(best.width()) * best.height())
+            best = room;
+    if (best.isEmpty()) {
+        const QSize size = kFirstSize.boundedTo(area.size());
+        return QRect(QPoint(area.right() + 1 - size.width(), area.top()), size);
+    }
+    const QSize size = kFirstSize.boundedTo(best.size());
+    return QRect(best.topLeft(), size);
+}
 
 }  // namespace
 
@@ -52,13 +75,9 @@ void BigPreview::open()
             move(safe.topLeft());
             resize(safe.size());
         } else {
-            const QRect main = window_.frameGeometry();
-            const QRect area = screen->availableGeometry();
-            const QSize size = kFirstSize.boundedTo(area.size());
-            const int right = main.right() + 1;
-            move(right + size.width() <= area.right() + 1 ? right : std::max(area.left(), area.right() + 1 - size.width()),
-                 std::clamp(main.top(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
-            resize(size);
+            const QRect place = firstPlace(window_.frameGeometry(), screen->availableGeometry());
+            move(place.topLeft());
+            resize(place.size());
         }
         show();
     }
