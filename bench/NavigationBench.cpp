@@ -10,6 +10,7 @@
 #include "BenchSupport.h"
 #include "ui/main/TForm1.h"
 #include "picture/PictureService.h"
+#include "ui/picture/PhotoSlot.h"
 #include "ui_TForm1.h"
 
 #include <QApplication>
@@ -58,6 +59,8 @@ void moveToNext(benchmark::State& state, bool prefetched)
             form.pictures().forget();
         state.ResumeTiming();
         form.BitBtnNextClick();
+        while (!form.previewSlot().complete())  // to the decoded picture
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 
