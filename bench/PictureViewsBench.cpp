@@ -163,6 +163,11 @@ void BM_DecodesPerStep(benchmark::State& state)
         QTest::qWait(300);  // the windows settle at their sizes
         form.pictures().waitForAll();
         const int before = form.pictures().decodeCount();
+        if (qEnvironmentVariableIsSet("ALBISKO_TRACE"))
+            QObject::connect(&form.pictures(), &picture::PictureService::started, [&](const QString& p) {
+                qDebug("start %s row %d big %dx%d", qPrintable(p.right(8)), form.album().state().CurrentRow,
+                       form.bigPreview().width(), form.bigPreview().height());
+            });
         for (int i = 0; i < Steps; ++i) {
             form.BitBtnNextClick();
             form.pictures().waitForAll();

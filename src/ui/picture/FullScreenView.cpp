@@ -35,6 +35,12 @@ FullScreenView::FullScreenView(album::Album& album, picture::PictureService& pic
     // As the other album commands: only with an album.
     action_->setEnabled(false);
     connect(&album_, &album::Album::openChanged, action_, &QAction::setEnabled);
+    // Every step of the album shows here, whoever took it (this view's keys, the main window's
+    // commands): never a photo left behind for the decoder to keep.
+    connect(&album_, &album::Album::rowShown, this, [this] {
+        if (isVisible())
+            showRow();
+    });
 }
 
 QString FullScreenView::caption() const
@@ -85,8 +91,6 @@ void FullScreenView::step(bool canMove, void (album::Album::*move)())
     } catch (const std::exception& e) {
         platform::reportError(e);
     }
-    if (isVisible())
-        showRow();
 }
 
 void FullScreenView::showRow()
