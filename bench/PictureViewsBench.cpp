@@ -163,11 +163,6 @@ void BM_DecodesPerStep(benchmark::State& state)
         QTest::qWait(300);  // the windows settle at their sizes
         form.pictures().waitForAll();
         const int before = form.pictures().decodeCount();
-        if (qEnvironmentVariableIsSet("ALBISKO_TRACE"))
-            QObject::connect(&form.pictures(), &picture::PictureService::started, [&](const QString& p) {
-                qDebug("start %s row %d big %dx%d", qPrintable(p.right(8)), form.album().state().CurrentRow,
-                       form.bigPreview().width(), form.bigPreview().height());
-            });
         for (int i = 0; i < Steps; ++i) {
             form.BitBtnNextClick();
             form.pictures().waitForAll();
@@ -204,11 +199,6 @@ void BM_ClickBurst(benchmark::State& state)
         });
         QElapsedTimer all;
         all.start();
-        if (qEnvironmentVariableIsSet("ALBISKO_TRACE")) {
-            QObject::connect(&form.pictures(), &picture::PictureService::started, [&](const QString& p) { qDebug("%lld start %s", all.elapsed(), qPrintable(p.right(8))); });
-            QObject::connect(&form.pictures(), &picture::PictureService::decoded, [&](const QString& p) { qDebug("%lld done %s", all.elapsed(), qPrintable(p.right(8))); });
-            QObject::connect(&clicks, &QTimer::timeout, [&] { qDebug("%lld click", all.elapsed()); });
-        }
         clicks.start();
         const QString counter = QString::number(Steps + 1) + u'/';
         // Looked at every millisecond (QTest::qWaitFor sleeps 10 ms between looks).

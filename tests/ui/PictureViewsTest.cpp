@@ -176,4 +176,15 @@ TEST_F(PictureViewsTest, AJumpDecodesTheWantedPhotoFirstAndClicksInABurstEachCou
     EXPECT_EQ(ui().Image1->toolTip(), folder + QStringLiteral("/f.jpg (3000 x 2000)"));
     EXPECT_FALSE(ui().Image1->isHidden());
     EXPECT_LE(form->pictures().decodeCount() - decodes, 3) << "f and its neighbours e and g, none passed over";
+
+    // A folder without photos opened while the photo shown decodes: the empty window stays empty.
+    form->pictures().forget();
+    QTest::mouseClick(ui().BitBtnPrevious, Qt::LeftButton);
+    if (form->album().state().Modified)
+        dialogs.answerQuestion(false);  // "Uložit?" No
+    open(albums.makeFolder(QStringLiteral("Prazdna")));
+    ASSERT_FALSE(form->album().state().AlbumOpen);
+    settle();
+    EXPECT_TRUE(ui().Image1->isHidden());
+    EXPECT_EQ(ui().Panel1->text(), QStringLiteral("Není obrázek"));
 }

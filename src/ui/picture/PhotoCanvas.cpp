@@ -72,13 +72,12 @@ void PhotoCanvas::paintEvent(QPaintEvent*)
     if (picture_.isNull())
         return;
     QPainter painter(this);
-    // Drawn as decoded where it fits (the full screen); a window resized since scales it until
-    // the picture of its new size arrives.
-    QSize shown = picture_.deviceIndependentSize().toSize();
-    if (shown.width() > width() || shown.height() > height() || (shown.width() < width() && shown.height() < height())) {
-        shown = picture::fitInto(shown.width(), shown.height(), size());
+    // Drawn as decoded where it fits the window (the full screen); a window resized since, or a
+    // thumbnail, is scaled to fit until the picture of the window's size arrives.
+    const QSize decoded = picture_.deviceIndependentSize().toSize();
+    const QSize shown = picture::fitInto(decoded.width(), decoded.height(), size());
+    if (shown != decoded)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    }
     painter.drawImage(QRect(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown), picture_);
 }
 

@@ -22,6 +22,11 @@ PreviewPanel::PreviewPanel(const album::Album& album, picture::PictureService& p
 {
     connect(&slot_, &PhotoSlot::changed, this, &PreviewPanel::showImage);
     connect(&slot_, &PhotoSlot::failed, this, &PreviewPanel::reportFailure);
+    // A closed album shows no photo: nothing decoded for it may appear afterwards.
+    connect(&album, &album::Album::openChanged, this, [this](bool open) {
+        if (!open)
+            slot_.clear();
+    });
 }
 
 void PreviewPanel::ShowPhoto(int row)
