@@ -28,12 +28,14 @@ TEST(SettingsFile, ReadsEachValueByItsRule)
         bool maximised;
         std::optional<QRect> outer;
         QStringList errors;
+        QRect bigPreview = {};
     };
     const Case cases[] = {
         {"everything as written", QStringLiteral("[config]\nSaveLastDir=no\nLastDir=%1\nDefaultDir=%1\nAutoSave=yes\n"
                                                  "AutoSaveValue=12\n[window]\nPositionLeft=10\nPositionTop=20\n"
-                                                 "Width=700\nHeight=600\nWindowState=Normal\n").arg(other.path()),
-         false, true, other.path(), other.path(), 12, false, QRect(10, 20, 700, 600), {}},
+                                                 "Width=700\nHeight=600\nWindowState=Normal\n[bigpreview]\nPositionLeft=1300\n"
+                                                 "PositionTop=40\nWidth=900\nHeight=700\n").arg(other.path()),
+         false, true, other.path(), other.path(), 12, false, QRect(10, 20, 700, 600), {}, QRect(1300, 40, 900, 700)},
         {"only exact lower-case yes and no count; gone folders fall back",
          QStringLiteral("[config]\nSaveLastDir=No\nLastDir=%1\nDefaultDir=%1\nAutoSave=YES\n[window]\nWindowState=maximized\n")
              .arg(gone),
@@ -48,6 +50,9 @@ TEST(SettingsFile, ReadsEachValueByItsRule)
         {"numbers far beyond any screen are bounded",
          QStringLiteral("[window]\nPositionLeft=-2147483648\nPositionTop=0\nWidth=2147483647\nHeight=10\nWindowState=Normal\n"),
          true, false, QString(), program.path(), 5, false, QRect(-(1 << 20), 0, 1 << 20, 10), {}},
+        {"a big preview of no size is not placed",
+         QStringLiteral("[bigpreview]\nPositionLeft=5\nPositionTop=5\nWidth=0\nHeight=300\n"), true, false, QString(),
+         program.path(), 5, false, std::nullopt, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -65,6 +70,7 @@ TEST(SettingsFile, ReadsEachValueByItsRule)
         EXPECT_EQ(placement.maximised, c.maximised);
         EXPECT_EQ(placement.outer, c.outer);
         EXPECT_EQ(dialogs.errors, c.errors);
+        EXPECT_EQ(state.BigPreviewPlace, c.bigPreview);
     }
 }
 

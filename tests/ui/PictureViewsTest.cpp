@@ -142,10 +142,17 @@ TEST_F(PictureViewsTest, TheBigPreviewFollowsEveryViewAndEachPhotoIsDecodedOnce)
     EXPECT_TRUE(ini.contains("Width=500")) << ini.toStdString();
 }
 
-TEST_F(PictureViewsTest, SettingsWithoutTheBigPreviewStayAsTheyWere)
+TEST_F(PictureViewsTest, TheBigPreviewOpensWhereItWasAndSettingsWithoutItStayAsTheyWere)
 {
     windows->form3->saveSettings();
     EXPECT_FALSE(readBytes(work.file(QStringLiteral("albisko.ini"))).contains("bigpreview"));
+
+    open(makeAlbum(QStringLiteral("Misto"), {"a.jpg"}));
+    form->album().state().BigPreviewPlace = QRect(40, 30, 360, 250);  // as the settings file had it
+    big().action()->trigger();
+    ASSERT_TRUE(big().isVisible());
+    EXPECT_EQ(big().size(), QSize(360, 250));
+    big().action()->trigger();
 }
 
 TEST_F(PictureViewsTest, AJumpDecodesTheWantedPhotoFirstAndClicksInABurstEachCount)
