@@ -78,7 +78,7 @@ QSize FullScreenView::pictureArea() const
     return screen->geometry().size() * screen->devicePixelRatio();
 }
 
-void FullScreenView::step(bool canMove, void (album::Album::*move)())
+void FullScreenView::step(bool canMove, Move move)
 {
     if (!canMove) {
         platform::dialogs().beep();
@@ -87,7 +87,12 @@ void FullScreenView::step(bool canMove, void (album::Album::*move)())
     // The album's own step, as the main window's button takes it; its error is reported, and the
     // view still shows where the step went.
     try {
-        (album_.*move)();
+        switch (move) {
+        case Move::First: album_.first(); break;
+        case Move::Previous: album_.previous(); break;
+        case Move::Next: album_.next(); break;
+        case Move::Last: album_.last(); break;
+        }
     } catch (const std::exception& e) {
         platform::reportError(e);
     }
@@ -114,7 +119,6 @@ bool FullScreenView::eventFilter(QObject*, QEvent* event)
 
 void FullScreenView::keyPressEvent(QKeyEvent* event)
 {
-    using album::Album;
     const int row = album_.state().CurrentRow;
     const bool back = album_.state().AlbumOpen && row > 0;
     const bool on = album_.state().AlbumOpen && row + 1 < album_.table().RowCount();
@@ -124,19 +128,19 @@ void FullScreenView::keyPressEvent(QKeyEvent* event)
         case Qt::Key_Right:
         case Qt::Key_Down:
         case Qt::Key_Space:
-            step(on, &Album::next);
+            step(on, Move::Next);
             break;
         case Qt::Key_PageUp:
         case Qt::Key_Left:
         case Qt::Key_Up:
         case Qt::Key_Backspace:
-            step(back, &Album::previous);
+            step(back, Move::Previous);
             break;
         case Qt::Key_Home:
-            step(back, &Album::first);
+            step(back, Move::First);
             break;
         case Qt::Key_End:
-            step(on, &Album::last);
+            step(on, Move::Last);
             break;
         case Qt::Key_Escape:
         case Qt::Key_F11:
@@ -155,9 +159,9 @@ void FullScreenView::wheelEvent(QWheelEvent* event)
     platform::endingAtItsEdge([&] {
         const auto& state = album_.state();
         for (; wheelTurned_ <= -120; wheelTurned_ += 120)
-            step(state.AlbumOpen && state.CurrentRow + 1 < album_.table().RowCount(), &album::Album::next);
+            step(state.AlbumOpen && state.CurrentRow + 1 < album_.table().RowCount(), Move::Next);
         for (; wheelTurned_ >= 120; wheelTurned_ -= 120)
-            step(state.AlbumOpen && state.CurrentRow > 0, &album::Album::previous);
+            step(state.AlbumOpen && state.CurrentRow > 0, Move::Previous);
     })();
     event->accept();
 }

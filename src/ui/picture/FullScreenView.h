@@ -45,7 +45,8 @@ protected:
 
 private:
     // One step of the album's navigation, where it can move at all.
-    void step(bool canMove, void (album::Album::*move)());
+    enum class Move { First, Previous, Next, Last };
+    void step(bool canMove, Move move);
     void showRow();
 
     QWidget& window_;
