@@ -7,9 +7,11 @@
 // run's -rss_limit_mb and -timeout) is a finding.
 //
 // The same bytes go through the reading of the date taken from the EXIF header, as a file and,
-// behind the EXIF mark, as the header's own bytes: a date or none, never a crash or a hang.
+// behind the EXIF mark, as the header's own bytes: a date or none, never a crash or a hang; and
+// through the camera thumbnail shown at once on a step: a picture of the panel's size or none.
 #include "album/ExifDate.h"
 #include "platform/Errors.h"
+#include "picture/ExifThumbnail.h"
 #include "picture/PhotoDecoding.h"
 
 #include <QFile>
@@ -57,6 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         const picture::PhotoFile photo = picture::readPhotoFile(path);
         const QSize panel = picture::previewPanelSize(photo.width(), photo.height());
+        const QImage thumbnail = picture::thumbnailPicture(photo, panel);
+        if (!thumbnail.isNull() && thumbnail.size() != panel)
+            fail("a thumbnail not of the panel's size",
+                 QStringLiteral("%1 x %2").arg(thumbnail.width()).arg(thumbnail.height()));
         const QImage picture = picture::decodePreview(photo, panel);
         if (!panel.isEmpty() && picture.size() != panel)
             fail("a picture not of the panel's size",

@@ -1,6 +1,6 @@
 // Writes the preview fuzzer's seeds into the folder given: small JPEGs of every layout the
 // preview meets (baseline, progressive, colour at full resolution, grey, CMYK, with an EXIF
-// orientation in either byte order).
+// orientation in either byte order, with a camera thumbnail).
 #include "support/JpegWriter.h"
 
 #include <QDir>
@@ -30,6 +30,8 @@ int main(int argc, char** argv)
         {"exif-8-motorola-progressive.jpg", withOrientation(writeJpegBytes(48, 32, {3, true, false}), 8, true)},
         {"exif-dates-intel.jpg", withExifDates(writeJpegBytes(48, 32), "2003:07:14 10:00:00", "2003:07:15 11:00:00")},
         {"exif-dates-motorola.jpg", withExifDates(writeJpegBytes(48, 32), "2003:07:14 10:00:00", "", true)},
+        {"exif-thumbnail-6-intel.jpg", withExifThumbnail(writeJpegBytes(48, 32), writeJpegBytes(16, 12), 6)},
+        {"exif-thumbnail-motorola.jpg", withExifThumbnail(writeJpegBytes(48, 32), writeJpegBytes(16, 12), 1, true)},
     };
     for (const auto& seed : seeds) {
         QFile file(folder.filePath(QString::fromLatin1(seed.name)));
