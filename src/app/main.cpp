@@ -1,5 +1,6 @@
 // Albisko: captions for a folder of photos published as a web album.
 
+#include "app/FirstPaint.h"
 #include "app/ProgramStart.h"
 #include "app/Translation.h"
 #include "album/Album.h"
@@ -64,7 +65,12 @@ int main(int argc, char** argv)  // PAlbisko
     Windows windows;
     dialogs.setOwner(windows.form1.get());
     windows.form1->show();
-    windows.form1->editCommands().startSpellingInBackground(SpellChecker::systemDictionaryFolder());
+    // The dictionary is read on a worker thread for a second or more; started only once the
+    // window is on the screen, it does not take a processor from the first picture. The spelling
+    // menu item stays disabled until the dictionary is read, as before.
+    afterFirstPaint(*windows.form1, [&windows] {
+        windows.form1->editCommands().startSpellingInBackground(SpellChecker::systemDictionaryFolder());
+    });
     // `albisko FOLDER` (or PHOTO.jpg) opens it once the window is up.
     if (!path.isEmpty())
         QTimer::singleShot(0, windows.form1.get(), [&windows, path] { openFromCommandLine(*windows.album, path); });
