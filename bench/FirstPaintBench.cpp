@@ -6,7 +6,8 @@
 //
 // Reported: the medians over the iterations of both times, in milliseconds, and their ratio
 // (the program's median over the minimal program's); the benchmark's own time is the program's.
-// Runs on the display in DISPLAY, else on an Xvfb of its own.
+// Runs on the display in DISPLAY, else on an Xvfb of its own; any window made on that display
+// while a program starts counts as the program's, so nothing else should start windows there.
 //
 // The program timed can be another build of it: FIRST_PAINT_PROGRAM=/path/to/albisko.
 //
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
