@@ -47,6 +47,8 @@ BigPreview::BigPreview(album::Album& album, picture::PictureService& pictures, Q
 {
     setObjectName(QStringLiteral("BigPreview"));
     setWindowTitle(QStringLiteral("Velký náhled"));
+    // Typing goes on in the main window: showing this one does not take the keyboard from it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     action_->setObjectName(QStringLiteral("MenuBigPreview"));
     action_->setShortcut(QKeySequence(Qt::Key_F10));
     action_->setCheckable(true);
@@ -75,9 +77,9 @@ void BigPreview::open()
             move(safe.topLeft());
             resize(safe.size());
         } else {
-            const QRect place = firstPlace(window_.frameGeometry(), screen->availableGeometry());
-            move(place.topLeft());
-            resize(place.size());
+            const QRect first = firstPlace(window_.frameGeometry(), screen->availableGeometry());
+            move(first.topLeft());
+            resize(first.size());
         }
         show();
     }
