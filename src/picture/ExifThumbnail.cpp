@@ -60,8 +60,12 @@ QImage thumbnailPicture(const PhotoFile& photo, QSize size)
 {
     if (photo.kind != PhotoFile::Kind::Jpeg || size.isEmpty())
         return {};
-    const QImage thumbnail = readExifThumbnail(photo.path);
-    if (thumbnail.isNull())
+    return thumbnailPicture(photo, readExifThumbnail(photo.path), size);
+}
+
+QImage thumbnailPicture(const PhotoFile& photo, const QImage& thumbnail, QSize size)
+{
+    if (thumbnail.isNull() || size.isEmpty())
         return {};
     const QSize stored = photo.displayedSize() == photo.storedSize ? size : size.transposed();
     const QImage cut = withProportionsOf(thumbnail, photo.storedSize);

@@ -21,5 +21,7 @@ QImage readExifThumbnail(const QString& path);
 // photo's (the bars some cameras pad it with cut off), scaled to `size` and turned as the photo's
 // orientation says. Null when the photo has no thumbnail.
 QImage thumbnailPicture(const PhotoFile& photo, QSize size);
+// The same from the thumbnail already read (readExifThumbnail); null when it is null.
+QImage thumbnailPicture(const PhotoFile& photo, const QImage& thumbnail, QSize size);
 
 }  // namespace picture

@@ -1,0 +1,157 @@
+// The thumbnails shared with the desktop: where they are and what they carry, when one is taken
+// and when it is made again, and what a photo that cannot be thumbnailed leaves behind.
+#include "picture/ThumbnailCache.h"
+
+#include "support/Fixtures.h"
+#include "support/JpegWriter.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using picture::ThumbnailCache;
+
+namespace {
+
+QByteArray solidJpeg(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "JPEG", 90));
+    return bytes;
+}
+
+bool near(QColor a, QColor b)
+{
+    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 && std::abs(a.blue() - b.blue()) < 40;
+}
+
+qint64 mtimeOf(const QString& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    return st.st_mtim.tv_sec;
+}
+
+// A PNG as another program writes it into the cache.
+void writeForeignThumbnail(const QString& file, const QByteArray& uri, qint64 mtime, QColor colour)
+{
+    QDir().mkpath(QFileInfo(file).path());
+    QImage image(128, 96, QImage::Format_RGB32);
+    image.fill(colour);
+    image.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(uri));
+    image.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
+    ASSERT_TRUE(image.save(file, "PNG"));
+}
+
+}  // namespace
+
+TEST(ThumbnailCache, NamedAndMarkedAsTheDesktopExpects)
+{
+    TempFolder cache;
+    TempFolder photos;
+    const QString photo = photos.file(QStringLiteral("Výlet na horu.jpg"));
+    writeBytes(photo, solidJpeg(1600, 1200, Qt::red));
+    const ThumbnailCache thumbnails(cache.path());
+
+    // The URI percent-encodes the path's bytes in UTF-8; its MD5 names the file.
+    const QByteArray uri = "file://" + QUrl::toPercentEncoding(QFileInfo(photo).absoluteFilePath(), "/");
+    EXPECT_EQ(ThumbnailCache::uriOf(photo), uri);
+    const QString expected = cache.path() + QStringLiteral("/thumbnails/normal/")
+        + QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) + QStringLiteral(".png");
+    EXPECT_EQ(thumbnails.thumbnailPath(photo), expected);
+
+    const QImage made = thumbnails.thumbnail(photo);
+    EXPECT_EQ(made.size(), QSize(128, 96));
+    EXPECT_TRUE(near(made.pixelColor(64, 48), Qt::red));
+    const QImage stored(expected, "png");
+    EXPECT_EQ(stored.text(QStringLiteral("Thumb::URI")).toUtf8(), uri);
+    EXPECT_EQ(stored.text(QStringLiteral("Thumb::MTime")), QString::number(mtimeOf(photo)));
+    EXPECT_EQ(stored.text(QStringLiteral("Thumb::Size")), QString::number(QFileInfo(photo).size()));
+    EXPECT_EQ(QFileInfo(expected).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0)
+        << "the user's thumbnails are the user's own";
+
+    // A small photo is not enlarged; a camera photo turned a quarter is thumbnailed upright.
+    const QString small = photos.file(QStringLiteral("small.jpg"));
+    writeBytes(small, solidJpeg(60, 40, Qt::blue));
+    EXPECT_EQ(thumbnails.thumbnail(small).size(), QSize(60, 40));
+    const QString turned = photos.file(QStringLiteral("turned.jpg"));
+    writeBytes(turned, withExifThumbnail(solidJpeg(1600, 1200, Qt::green), solidJpeg(160, 120, Qt::green), 6));
+    EXPECT_EQ(thumbnails.thumbnail(turned).size(), QSize(96, 128));
+}
+
+TEST(ThumbnailCache, TakenOnlyWhileThePhotoIsUnchanged)
+{
+    TempFolder cache;
+    TempFolder photos;
+    const QString photo = photos.file(QStringLiteral("a.jpg"));
+    writeBytes(photo, solidJpeg(800, 600, Qt::red));
+    setModificationTime(photo, QDateTime(QDate(2004, 1, 15), QTime(12, 0)));
+    const ThumbnailCache thumbnails(cache.path());
+    const QByteArray uri = ThumbnailCache::uriOf(photo);
+
+    // Another program's thumbnail of this photo as it is: used as it is.
+    writeForeignThumbnail(thumbnails.thumbnailPath(photo), uri, mtimeOf(photo), Qt::magenta);
+    EXPECT_TRUE(near(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::magenta));
+
+    // Of an older state of the photo, or of another file: made again from the photo.
+    for (const auto& [what, foreignUri, mtime] :
+         {std::tuple{"an older modification time", uri, mtimeOf(photo) - 60},
+          std::tuple{"another file's URI", QByteArray("file:///elsewhere/a.jpg"), mtimeOf(photo)}}) {
+        SCOPED_TRACE(what);
+        writeForeignThumbnail(thumbnails.thumbnailPath(photo), foreignUri, mtime, Qt::magenta);
+        EXPECT_TRUE(thumbnails.cached(photo).isNull());
+        EXPECT_TRUE(near(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::red));
+        EXPECT_FALSE(thumbnails.cached(photo).isNull()) << "and stored for the next time";
+    }
+
+    // The photo changed: its thumbnail is made again.
+    writeBytes(photo, solidJpeg(800, 600, Qt::blue));
+    setModificationTime(photo, QDateTime(QDate(2004, 1, 16), QTime(12, 0)));
+    EXPECT_TRUE(near(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::blue));
+}
+
+TEST(ThumbnailCache, APhotoThatCannotBeThumbnailedIsRecordedUntilItChanges)
+{
+    TempFolder cache;
+    TempFolder photos;
+    const ThumbnailCache thumbnails(cache.path());
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"no JPEG", "not a picture"},
+        {"an empty file", QByteArray()},
+        {"a JPEG claiming 65000 x 65000 pixels", withClaimedSize(writeJpegBytes(64, 48), 65000, 65000)},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString photo = photos.file(QStringLiteral("bad%1.jpg").arg(i++));
+        writeBytes(photo, c.bytes);
+        EXPECT_TRUE(thumbnails.thumbnail(photo).isNull());
+        EXPECT_TRUE(thumbnails.failedBefore(photo));
+        EXPECT_TRUE(QFile::exists(thumbnails.failurePath(photo)));
+        EXPECT_TRUE(thumbnails.failurePath(photo).contains(QStringLiteral("/thumbnails/fail/albisko/")));
+        EXPECT_FALSE(QFile::exists(thumbnails.thumbnailPath(photo)));
+
+        // Mended (a real photo in its place, a new time): thumbnailed.
+        writeBytes(photo, solidJpeg(200, 100, Qt::red));
+        setModificationTime(photo, QDateTime::currentDateTime().addSecs(60));
+        EXPECT_FALSE(thumbnails.failedBefore(photo));
+        EXPECT_EQ(thumbnails.thumbnail(photo).size(), QSize(128, 64));
+    }
+
+    // Nothing but a regular file is read: a FIFO named like a photo gives none at once.
+    const QString fifo = photos.file(QStringLiteral("fifo.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_TRUE(thumbnails.thumbnail(fifo).isNull());
+}
