@@ -18,21 +18,7 @@ using picture::ThumbnailCache;
 
 namespace {
 
-QByteArray solidJpeg(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "JPEG", 90));
-    return bytes;
-}
 
-bool near(QColor a, QColor b)
-{
-    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 && std::abs(a.blue() - b.blue()) < 40;
-}
 
 qint64 mtimeOf(const QString& path)
 {
@@ -71,7 +57,7 @@ TEST(ThumbnailCache, NamedAndMarkedAsTheDesktopExpects)
 
     const QImage made = thumbnails.thumbnail(photo);
     EXPECT_EQ(made.size(), QSize(128, 96));
-    EXPECT_TRUE(near(made.pixelColor(64, 48), Qt::red));
+    EXPECT_TRUE(nearColour(made.pixelColor(64, 48), Qt::red));
     const QImage stored(expected, "png");
     EXPECT_EQ(stored.text(QStringLiteral("Thumb::URI")).toUtf8(), uri);
     EXPECT_EQ(stored.text(QStringLiteral("Thumb::MTime")), QString::number(mtimeOf(photo)));
@@ -100,7 +86,7 @@ TEST(ThumbnailCache, TakenOnlyWhileThePhotoIsUnchanged)
 
     // Another program's thumbnail of this photo as it is: used as it is.
     writeForeignThumbnail(thumbnails.thumbnailPath(photo), uri, mtimeOf(photo), Qt::magenta);
-    EXPECT_TRUE(near(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::magenta));
+    EXPECT_TRUE(nearColour(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::magenta));
 
     // Of an older state of the photo, or of another file: made again from the photo.
     for (const auto& [what, foreignUri, mtime] :
@@ -109,14 +95,14 @@ TEST(ThumbnailCache, TakenOnlyWhileThePhotoIsUnchanged)
         SCOPED_TRACE(what);
         writeForeignThumbnail(thumbnails.thumbnailPath(photo), foreignUri, mtime, Qt::magenta);
         EXPECT_TRUE(thumbnails.cached(photo).isNull());
-        EXPECT_TRUE(near(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::red));
+        EXPECT_TRUE(nearColour(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::red));
         EXPECT_FALSE(thumbnails.cached(photo).isNull()) << "and stored for the next time";
     }
 
     // The photo changed: its thumbnail is made again.
     writeBytes(photo, solidJpeg(800, 600, Qt::blue));
     setModificationTime(photo, QDateTime(QDate(2004, 1, 16), QTime(12, 0)));
-    EXPECT_TRUE(near(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::blue));
+    EXPECT_TRUE(nearColour(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::blue));
 }
 
 TEST(ThumbnailCache, APhotoThatCannotBeThumbnailedIsRecordedUntilItChanges)

@@ -1,6 +1,7 @@
 #include "support/Fixtures.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -40,6 +41,23 @@ void writeJpeg(const QString& path, int width, int height, Qt::GlobalColor color
     painter.fillRect(0, 0, width / 2, height / 2, Qt::yellow);  // something to see when it is turned
     painter.end();
     ASSERT_TRUE(image.save(path, "JPEG", 80)) << path.toStdString();
+}
+
+QByteArray solidJpeg(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "JPEG", 90));
+    return bytes;
+}
+
+bool nearColour(QColor a, QColor b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) < tolerance && std::abs(a.green() - b.green()) < tolerance
+        && std::abs(a.blue() - b.blue()) < tolerance;
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
@@ -30,6 +31,10 @@ private:
 // A JPEG of the given size, written with Qt's own writer (the program decodes with libjpeg).
 void writeJpeg(const QString& path, int width, int height, Qt::GlobalColor color = Qt::darkGreen);
 void writeBytes(const QString& path, const QByteArray& bytes);
+// The bytes of a JPEG of one colour (Qt's writer, quality 90), to tell photos apart by colour.
+QByteArray solidJpeg(int width, int height, QColor colour);
+// True when each of the two colours' components differ by less than `tolerance`.
+bool nearColour(QColor a, QColor b, int tolerance = 40);
 QByteArray readBytes(const QString& path);
 // Text as the caption file holds it: Windows-1250 bytes.
 QByteArray cp1250(const QString& text);

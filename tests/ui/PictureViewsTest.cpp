@@ -14,25 +14,12 @@
 
 namespace {
 
-QByteArray solidJpeg(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "JPEG", 90));
-    return bytes;
-}
-
 // True when the centre of `image` is close to `colour`.
 bool centreIs(const QImage& image, QColor colour)
 {
     if (image.isNull())
         return false;
-    const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
-    return std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40
-        && std::abs(c.blue() - colour.blue()) < 40;
+    return nearColour(image.pixelColor(image.width() / 2, image.height() / 2), colour);
 }
 
 const QColor Red(220, 0, 0);
