@@ -290,6 +290,52 @@ void Album::setDates(const std::vector<std::pair<int, QString>>& dates)
     ShowPhotoFields(state_.CurrentRow);
 }
 
+void Album::setCaptions(const std::vector<CaptionEdit>& edits)
+{
+    if (!state_.AlbumOpen || edits.empty())
+        return;
+    std::vector<CaptionEdit> before = applyCaptions(edits);
+    undo_.push_back({edits, std::move(before)});
+    emit undoChanged();
+}
+
+void Album::undoCaptions()
+{
+    if (undo_.empty())
+        return;
+    const UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    std::vector<CaptionEdit> back;
+    for (std::size_t i = 0; i < step.set.size(); ++i)
+        if (StringGrid1.Get(step.set[i].field, step.set[i].row) == step.set[i].text)
+            back.push_back(step.before[i]);
+    applyCaptions(back);
+    emit undoChanged();
+}
+
+std::vector<Album::CaptionEdit> Album::applyCaptions(const std::vector<CaptionEdit>& edits)
+{
+    std::vector<CaptionEdit> before;
+    before.reserve(edits.size());
+    for (const CaptionEdit& edit : edits) {
+        before.push_back({edit.row, edit.field, StringGrid1.Get(edit.field, edit.row)});
+        set(edit.field, edit.row, edit.text);
+    }
+    if (edits.empty())
+        return before;
+    MarkModified();
+    ShowPhotoFields(state_.CurrentRow);
+    return before;
+}
+
+void Album::forgetUndo()
+{
+    if (undo_.empty())
+        return;
+    undo_.clear();
+    emit undoChanged();
+}
+
 void Album::ShowPhotoFields(int row)
 {
     if (!state_.AlbumOpen)

@@ -92,6 +92,18 @@ public:
     void setCaption(int row, Field field, const QString& text);
     // Several photos' dates at once (only where the dates are not bound to the album's).
     void setDates(const std::vector<std::pair<int, QString>>& dates);
+    // Captions of several photos set at once, as one step that undoCaptions takes back whole.
+    struct CaptionEdit {
+        int row;
+        Field field;
+        QString text;
+    };
+    void setCaptions(const std::vector<CaptionEdit>& edits);
+    // Whether there is such a step to take back (none after Open or closing).
+    bool canUndoCaptions() const { return !undo_.empty(); }
+    // Takes the last such step back: every caption it set that still holds what it set gets
+    // its earlier text again (one typed over since keeps what was typed).
+    void undoCaptions();
 
     // ---- Sequences
     // Open with `folder` (absolute) in place of the folder picker's answer; nullopt: the picker asks.
@@ -137,6 +149,8 @@ signals:
     // A caption of one photo changed (any field), or of many at once (row -1).
     void captionChanged(int row, album::Field field);
     void modifiedChanged(bool modified);
+    // canUndoCaptions may have changed.
+    void undoChanged();
     void saveOffersChanged();
     // A save runs: its progress ("Probíhá ukládání...."); an empty text when it ends.
     void saveProgress(const QString& text);
@@ -157,6 +171,9 @@ private:
     void albumDateChanged();    // EditADateChange
     void showCurrentRow(bool withPhoto);
     void countTitles();
+    // Sets captions without recording them; the earlier texts, in the same order.
+    std::vector<CaptionEdit> applyCaptions(const std::vector<CaptionEdit>& edits);
+    void forgetUndo();
 
     // Open
     void showAlbum(const QList<platform::FolderEntry>& photos);
@@ -184,6 +201,12 @@ private:
     bool openUnderWay_ = false;   // autosave ticks during Open do nothing
     bool datesBackedUp_ = false;  // the rows' DateBackup holds their dates from the binding
     QString lastSaveAsPath_;      // shown by the next Save As
+    // The steps of setCaptions, each as set and as it was before, the last one last.
+    struct UndoStep {
+        std::vector<CaptionEdit> set;
+        std::vector<CaptionEdit> before;
+    };
+    std::vector<UndoStep> undo_;
 };
 
 }  // namespace album

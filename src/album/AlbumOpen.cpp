@@ -58,6 +58,7 @@ void Album::open(const std::optional<QString>& given)
 // The photos branch of Open.
 void Album::showAlbum(const QList<platform::FolderEntry>& photos)
 {
+    forgetUndo();
     state_.AlbumOpen = true;
     emit openChanged(true);
     // Setting the album fields counts as an edit: the album becomes modified when they change.
@@ -113,6 +114,7 @@ void Album::settleModifiedAfterOpen(const AlbumCaptions& inFile)
 // The no-photos branch of Open: the empty state.
 void Album::showEmptyState()
 {
+    forgetUndo();
     state_.AlbumOpen = false;
     setModified(false);
     emit openChanged(false);

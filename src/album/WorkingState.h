@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace album {
 
@@ -27,6 +28,9 @@ struct WorkingState {
     bool SpellCheck = true;         // spelling checked in the caption fields (where a dictionary is)
     QStringList RecentAlbums;       // the last albums opened, newest first, at most 8
     int AutoSaveMinutes = 0;        // autosave interval
+    // The user wants the album's overview where the main window has room for it; none until
+    // the user switched it (it is then shown).
+    std::optional<bool> OverviewShown;
     QRect BigPreviewPlace;          // the big preview window: outer top-left, inner size; null before it was shown
 };
 

@@ -39,7 +39,8 @@ bool covers(const QImage& image, QSize size)
 
 }  // namespace
 
-PictureService::PictureService(qint64 budgetBytes) : budget_(budgetBytes)
+PictureService::PictureService(qint64 budgetBytes)
+    : budget_(budgetBytes), thumbnails_(ThumbnailCache(), [this] { return bool(decodingShown_); })
 {
     // One worker: on two cores a second decoding would only slow down the one the user waits for.
     pool_.setMaxThreadCount(1);
@@ -134,6 +135,7 @@ void PictureService::schedule()
             return;
         }
         running_->wanted = running_->wanted || isWantedNow(running_->path);
+        decodingShown_ = running_->wanted;
         if (!running_->wanted) {
             // Decoding ahead while a view waits for another photo: the wait goes first.
             for (const Request& r : clients_)
@@ -193,6 +195,7 @@ void PictureService::start(const QString& path, bool wanted)
         QMetaObject::invokeMethod(this, [this, id] { finish(id); }, Qt::QueuedConnection);
     });
     running_ = std::move(job);
+    decodingShown_ = wanted;
     emit started(path);
 }
 
@@ -202,6 +205,7 @@ void PictureService::finish(int id)
         return;  // handed out already (waitForAll)
     const Running job = std::move(*running_);
     running_.reset();
+    decodingShown_ = false;
     Outcome& out = *job.outcome;
     if (out.ok) {
         ++decodes_;

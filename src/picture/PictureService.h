@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture/PhotoDecoding.h"
+#include "picture/ThumbnailMaker.h"
 
 #include <QHash>
 #include <QObject>
@@ -28,7 +29,7 @@ struct FileStamp {
 };
 
 // The one decoder of every picture the program shows: the preview, the full-screen view, the
-// big preview. Each view is a client that says which photo it shows now and which it will likely
+// big preview, and the thumbnails of the album's overview. Each view is a client that says which photo it shows now and which it will likely
 // show next, at the size it shows them (want). The service decodes on one worker thread:
 // - the photos the views show now go first; the ones ahead only when none of those waits;
 // - a photo wanted by several views is decoded once, at the largest size any of them wants, and
@@ -38,6 +39,8 @@ struct FileStamp {
 // It tells the views through `decoded` and `failed`; they then take the picture (find). A photo
 // decoded ahead that failed is not reported: it is decoded again when a view shows it, and its
 // error is reported then. Everything here runs on the GUI thread except the decoding itself.
+// The thumbnails are made on workers of their own (thumbnails()), which wait while a photo a view
+// shows is being decoded.
 class PictureService : public QObject {
     Q_OBJECT
 public:
@@ -69,6 +72,7 @@ public:
     // True while `path` is queued or being decoded.
     bool isPending(const QString& path) const;
     qint64 keptBytes() const { return keptBytes_; }
+    ThumbnailMaker& thumbnails() { return thumbnails_; }
 
 signals:
     // The worker begins to decode `path` (the order shows what goes first).
@@ -128,6 +132,8 @@ private:
     qint64 keptBytes_ = 0;
     qint64 budget_;
     int decodes_ = 0;
+    std::atomic_bool decodingShown_ = false;  // the worker decodes a photo a view shows now
+    ThumbnailMaker thumbnails_;
 };
 
 }  // namespace picture

@@ -20,6 +20,7 @@ const QString kWindow = QStringLiteral("window");
 const QString kSpelling = QStringLiteral("spelling");  // newer than the rest: older versions ignore it
 const QString kRecent = QStringLiteral("recent");      // likewise
 const QString kBigPreview = QStringLiteral("bigpreview");  // likewise
+const QString kOverview = QStringLiteral("overview");      // likewise
 constexpr int kRecentAlbums = 8;
 // The autosave interval of a first start, and of a file without one.
 constexpr int kAutosaveMinutes = 5;
@@ -139,6 +140,9 @@ WindowPlacement LoadSettings(album::WorkingState& state)
             state.RecentAlbums << folder;
     }
 
+    state.OverviewShown.reset();
+    if (const QString shown = read(kOverview, "Visible"); shown == QLatin1String("yes") || shown == QLatin1String("no"))
+        state.OverviewShown = shown == QLatin1String("yes");
     state.BigPreviewPlace = QRect();
     if (ini.SectionExists(kBigPreview)) {
         const auto left = numbers.read(kBigPreview, QStringLiteral("PositionLeft"));
@@ -199,6 +203,9 @@ void SaveSettings(const album::WorkingState& state, const SettingsToSave& values
                 for (int i = 1; i <= kRecentAlbums; ++i)
                     ini.WriteString(kRecent, QStringLiteral("Album%1").arg(i), state.RecentAlbums.value(i - 1));
             }
+            // Written once the overview was switched.
+            if (state.OverviewShown)
+                ini.WriteString(kOverview, QStringLiteral("Visible"), yesNo(*state.OverviewShown));
             // Written once the big preview was shown.
             if (const QRect place = state.BigPreviewPlace; place.isValid()) {
                 ini.WriteString(kBigPreview, QStringLiteral("PositionLeft"), QString::number(place.left()));

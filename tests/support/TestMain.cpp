@@ -2,12 +2,18 @@
 // then GoogleTest.
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QLoggingCategory>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen; a test program may be given a screen of its own (offscreen:configfile=...).
+    if (!qgetenv("QT_QPA_PLATFORM").startsWith("offscreen"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Thumbnails go to a cache of this run, never the user's.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false"));
     QApplication app(argc, argv);

@@ -11,6 +11,8 @@
 #include "ui/main/ToolIcons.h"
 #include "ui/main/ToolbarEditor.h"
 #include "ui/main/WindowPlacement.h"
+#include "ui/commands/BatchCaptions.h"
+#include "ui/overview/OverviewPlace.h"
 #include "ui/picture/BigPreview.h"
 #include "ui/picture/FullScreenView.h"
 #include "ui/picture/PreviewPanel.h"
@@ -70,6 +72,8 @@ TForm1::TForm1(album::Album& album, picture::PictureService& pictures, QWidget* 
     viewMenu->setToolTipsVisible(true);
     menuBar()->insertMenu(ui_->MenuConf->menuAction(), viewMenu);
     bigPreview_ = new BigPreview(album_, pictures_, *this, viewMenu);
+    overviewPlace_ = new OverviewPlace(album_, pictures_.thumbnails(), *this, viewMenu);
+    batchCaptions_ = new BatchCaptions(album_, overviewPlace_->overview(), *this, editCommands_->menu());
     makeMnemonicsImmediate(this);
     guardFieldKeys(this);
     // The hidden tools menu is never shown, but its item's shortcut still works: an action that

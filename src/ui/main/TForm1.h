@@ -5,7 +5,9 @@
 #include <QMainWindow>
 #include <memory>
 
+class BatchCaptions;
 class BigPreview;
+class OverviewPlace;
 class EditCommands;
 class FullScreenView;
 class RecentAlbums;
@@ -38,6 +40,8 @@ public:
     RecentAlbums& recentAlbums() { return *recentAlbums_; }
     FullScreenView& fullScreenView() { return *fullScreenView_; }
     BigPreview& bigPreview() { return *bigPreview_; }
+    OverviewPlace& overviewPlace() { return *overviewPlace_; }
+    BatchCaptions& batchCaptions() { return *batchCaptions_; }
     QString statusText() const;
 
     // Commands
@@ -109,4 +113,6 @@ private:
     RecentAlbums* recentAlbums_ = nullptr;      // Soubor > Nedávná alba
     FullScreenView* fullScreenView_ = nullptr;  // the photo on the whole screen (F11)
     BigPreview* bigPreview_ = nullptr;          // the photo in a window of its own (F10)
+    OverviewPlace* overviewPlace_ = nullptr;    // the album's thumbnails beside the controls (F9)
+    BatchCaptions* batchCaptions_ = nullptr;    // captions for the photos selected there
 };

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "picture/ThumbnailCache.h"
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QStringList>
+#include <QThreadPool>
+#include <functional>
+#include <optional>
+
+namespace picture {
+
+// The thumbnails a view of many photos shows, made on worker threads (one per core): taken from
+// the desktop's thumbnail cache, or made and stored there. The view says which photos it wants,
+// those in view first and those around them after (want); only the thumbnails of those are kept
+// in memory. A worker about to begin the next thumbnail waits while `yieldTo` says a photo that
+// a view shows is being decoded, so the photo the user waits for goes first.
+class ThumbnailMaker : public QObject {
+    Q_OBJECT
+public:
+    explicit ThumbnailMaker(ThumbnailCache cache = ThumbnailCache(), std::function<bool()> yieldTo = {},
+                            int threads = QThread::idealThreadCount());
+    ~ThumbnailMaker() override;  // waits for the thumbnails being made
+
+    // The photos to show thumbnails of, the most wanted first; replaces the earlier list. The
+    // thumbnails of photos no longer listed are dropped, and so are those not yet begun.
+    void want(const QStringList& paths);
+    // The photo's thumbnail as kept: none while it is not made yet, a null image where it cannot
+    // be made (a damaged or hostile file, one that is no photo).
+    std::optional<QImage> find(const QString& path) const;
+
+    // For tests and benchmarks: makes every thumbnail wanted and hands them out before it returns.
+    void waitForAll();
+    // Thumbnails made (or found in the cache) since the start.
+    int madeCount() const { return made_; }
+    int keptCount() const { return int(kept_.size()); }
+    const ThumbnailCache& cache() const { return cache_; }
+
+signals:
+    // The thumbnail of `path` was made: find gives it.
+    void made(const QString& path);
+
+private:
+    void startMore();
+    void finish(const QString& path, const QImage& image);
+
+    ThumbnailCache cache_;
+    std::function<bool()> yieldTo_;
+    QThreadPool pool_;
+    QStringList queue_;                // wanted, not begun, the most wanted first
+    QHash<QString, bool> wanted_;      // every photo of the last want
+    QHash<QString, bool> running_;
+    QHash<QString, QImage> kept_;
+    int made_ = 0;
+};
+
+}  // namespace picture

@@ -1,0 +1,103 @@
+#include "ui/overview/OverviewPlace.h"
+
+#include "album/Album.h"
+#include "ui/overview/AlbumOverview.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenu>
+#include <QScreen>
+
+namespace {
+
+// The controls end at x 720 (the preview) in a central widget 727 wide.
+constexpr int kLeft = 728;
+constexpr int kTop = 32;      // under the tool bar, level with the group boxes
+constexpr int kMargin = 8;
+
+}  // namespace
+
+OverviewPlace::OverviewPlace(album::Album& album, picture::ThumbnailMaker& thumbnails, QMainWindow& window, QMenu* menu)
+    : QObject(&window), album_(album), window_(window),
+      overview_(new AlbumOverview(album, thumbnails, window.centralWidget())),
+      action_(new QAction(QStringLiteral("&Přehled alba"), &window))
+{
+    overview_->hide();
+    action_->setObjectName(QStringLiteral("MenuOverview"));
+    action_->setCheckable(true);
+    action_->setShortcut(QKeySequence(Qt::Key_F9));
+    action_->setToolTip(QStringLiteral("Náhledy všech fotek alba s vyznačením, které už mají nadpis (F9)"));
+    menu->addAction(action_);
+    connect(action_, &QAction::triggered, this, [this] {
+        toggle();
+        action_->setChecked(overview_->isVisibleTo(&window_));
+    });
+    window.centralWidget()->installEventFilter(this);
+    layOut();
+}
+
+bool OverviewPlace::wanted() const
+{
+    return album_.state().OverviewShown.value_or(true);
+}
+
+QRect OverviewPlace::placeIn(QSize central)
+{
+    return {kLeft, kTop, central.width() - kLeft - kMargin, central.height() - kTop - kMargin};
+}
+
+void OverviewPlace::layOut()
+{
+    const QRect place = placeIn(window_.centralWidget()->size());
+    const bool room = place.width() >= AlbumOverview::widthFor(1) && place.height() >= AlbumOverview::TileHeight;
+    if (room)
+        overview_->setGeometry(place);
+    overview_->setVisible(room && wanted());
+    action_->setChecked(overview_->isVisibleTo(&window_));
+}
+
+void OverviewPlace::toggle()
+{
+    if (overview_->isVisibleTo(&window_)) {
+        album_.state().OverviewShown = false;
+        if (overview_->hasFocus())
+            window_.setFocus();  // not left on a hidden widget
+        overview_->hide();
+        if (widenedBy_ > 0 && window_.width() == widenedTo_ && !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+            window_.resize(window_.width() - widenedBy_, window_.height());
+        widenedBy_ = 0;
+        action_->setChecked(false);
+        return;
+    }
+    album_.state().OverviewShown = true;
+    const QSize central = window_.centralWidget()->size();
+    const int wantedWidth = kLeft + AlbumOverview::widthFor(3) + kMargin;
+    if (placeIn(central).width() < AlbumOverview::widthFor(1) && !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const QRect screen = window_.screen()->availableGeometry();
+        const int frame = window_.frameGeometry().width() - window_.width();
+        const int width = std::min(window_.width() + wantedWidth - central.width(), screen.width() - frame);
+        if (width > window_.width()) {
+            widenedBy_ = width - window_.width();
+            widenedTo_ = width;
+            window_.resize(width, window_.height());
+            if (window_.layout())
+                window_.layout()->activate();  // the central widget takes the new width now
+            // Within the screen: a window that now reaches past its right edge moves left.
+            const int over = window_.frameGeometry().right() - screen.right();
+            if (over > 0)
+                window_.move(window_.pos() - QPoint(over, 0));
+        }
+    }
+    layOut();
+    if (overview_->isVisible())
+        overview_->setFocus();
+}
+
+bool OverviewPlace::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window_.centralWidget() && event->type() == QEvent::Resize)
+        layOut();
+    return QObject::eventFilter(watched, event);
+}
