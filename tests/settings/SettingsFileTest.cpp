@@ -29,6 +29,7 @@ TEST(SettingsFile, ReadsEachValueByItsRule)
         std::optional<QRect> outer;
         QStringList errors;
         QRect bigPreview = {};
+        std::optional<bool> overview = std::nullopt;
     };
     const Case cases[] = {
         {"everything as written", QStringLiteral("[config]\nSaveLastDir=no\nLastDir=%1\nDefaultDir=%1\nAutoSave=yes\n"
@@ -50,6 +51,11 @@ TEST(SettingsFile, ReadsEachValueByItsRule)
         {"numbers far beyond any screen are bounded",
          QStringLiteral("[window]\nPositionLeft=-2147483648\nPositionTop=0\nWidth=2147483647\nHeight=10\nWindowState=Normal\n"),
          true, false, QString(), program.path(), 5, false, QRect(-(1 << 20), 0, 1 << 20, 10), {}},
+        {"the overview switched off, switched on, or a value that is neither",
+         QStringLiteral("[overview]\nVisible=no\n"), true, false, QString(), program.path(), 5, false, std::nullopt, {}, {}, false},
+        {"", QStringLiteral("[overview]\nVisible=yes\n"), true, false, QString(), program.path(), 5, false, std::nullopt, {}, {},
+         true},
+        {"", QStringLiteral("[overview]\nVisible=No\n"), true, false, QString(), program.path(), 5, false, std::nullopt, {}},
         {"a big preview of no size is not placed",
          QStringLiteral("[bigpreview]\nPositionLeft=5\nPositionTop=5\nWidth=0\nHeight=300\n"), true, false, QString(),
          program.path(), 5, false, std::nullopt, {}},
@@ -71,6 +77,7 @@ TEST(SettingsFile, ReadsEachValueByItsRule)
         EXPECT_EQ(placement.outer, c.outer);
         EXPECT_EQ(dialogs.errors, c.errors);
         EXPECT_EQ(state.BigPreviewPlace, c.bigPreview);
+        EXPECT_EQ(state.OverviewShown, c.overview);
     }
 }
 
@@ -100,4 +107,8 @@ TEST(SettingsFile, WritesItsKeysInOrderAndKeepsTheFilesOthers)
     values.fullScreen = true;  // neither: the entry there stays as it was
     settings::SaveSettings(state, values);
     EXPECT_TRUE(readBytes(settings::settingsPath(state)).endsWith("WindowState=Maximized\r\n"));
+    // The overview's section once it was switched, after the window's.
+    state.OverviewShown = false;
+    settings::SaveSettings(state, values);
+    EXPECT_TRUE(readBytes(settings::settingsPath(state)).endsWith("WindowState=Maximized\r\n[overview]\r\nVisible=no\r\n"));
 }

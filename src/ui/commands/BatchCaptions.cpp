@@ -142,6 +142,8 @@ std::array<bool, ApplyToSelectedDialog::Boxes> ApplyToSelectedDialog::ticks() co
 
 void ApplyToSelectedDialog::follow()
 {
+    if (!apply_)
+        return;  // still being built
     const auto now = ticks();
     summary_->setText(describe_(now));
     apply_->setEnabled(std::find(now.begin(), now.end(), true) != now.end());

@@ -45,7 +45,7 @@ private:
 
     std::array<QCheckBox*, Boxes> boxes_{};
     QLabel* summary_;
-    QPushButton* apply_;
+    QPushButton* apply_ = nullptr;
     std::function<QString(const std::array<bool, Boxes>&)> describe_;
 };
 
