@@ -21,6 +21,7 @@ ThumbnailMaker::ThumbnailMaker(ThumbnailCache cache, std::function<bool()> yield
 ThumbnailMaker::~ThumbnailMaker()
 {
     queue_.clear();
+    laterCount_ = 0;
     pool_.waitForDone();
 }
 
@@ -48,10 +49,27 @@ std::optional<QImage> ThumbnailMaker::find(const QString& path) const
     return *it;
 }
 
+void ThumbnailMaker::makeLater(int count, std::function<QString(int)> pathOf)
+{
+    laterCount_ = count;
+    laterNext_ = 0;
+    laterPath_ = std::move(pathOf);
+    startMore();
+}
+
 void ThumbnailMaker::startMore()
 {
-    while (!queue_.isEmpty() && running_.size() < pool_.maxThreadCount()) {
-        const QString path = queue_.takeFirst();
+    while (running_.size() < pool_.maxThreadCount()) {
+        QString path;
+        if (!queue_.isEmpty()) {
+            path = queue_.takeFirst();
+        } else if (laterNext_ < laterCount_) {
+            path = laterPath_(laterNext_++);
+            if (kept_.contains(path) || running_.contains(path))
+                continue;
+        } else {
+            break;
+        }
         running_.insert(path, true);
         pool_.start([this, path] {
             if (yieldTo_)
@@ -76,7 +94,13 @@ void ThumbnailMaker::finish(const QString& path, const QImage& image)
 
 void ThumbnailMaker::waitForAll()
 {
-    while (!queue_.isEmpty() || !running_.isEmpty()) {
+    const auto waiting = [this] {
+        for (auto it = wanted_.cbegin(); it != wanted_.cend(); ++it)
+            if (!kept_.contains(it.key()))
+                return true;
+        return false;
+    };
+    while (waiting()) {
         pool_.waitForDone();
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     }

@@ -15,7 +15,8 @@ namespace picture {
 // The thumbnails a view of many photos shows, made on worker threads (one per core): taken from
 // the desktop's thumbnail cache, or made and stored there. The view says which photos it wants,
 // those in view first and those around them after (want); only the thumbnails of those are kept
-// in memory. A worker about to begin the next thumbnail waits while `yieldTo` says a photo that
+// in memory. Once none of those waits, the rest of the album (makeLater) is made into the cache,
+// so that scrolling there later finds them at once. A worker about to begin the next thumbnail waits while `yieldTo` says a photo that
 // a view shows is being decoded, so the photo the user waits for goes first.
 class ThumbnailMaker : public QObject {
     Q_OBJECT
@@ -27,12 +28,19 @@ public:
     // The photos to show thumbnails of, the most wanted first; replaces the earlier list. The
     // thumbnails of photos no longer listed are dropped, and so are those not yet begun.
     void want(const QStringList& paths);
+    // The photos to make into the cache when nothing wanted waits: `count` of them, the path of
+    // each given by `pathOf` (asked on this thread, one at a time). Replaces the earlier ones;
+    // none (0) stops it.
+    void makeLater(int count, std::function<QString(int)> pathOf);
     // The photo's thumbnail as kept: none while it is not made yet, a null image where it cannot
     // be made (a damaged or hostile file, one that is no photo).
     std::optional<QImage> find(const QString& path) const;
 
-    // For tests and benchmarks: makes every thumbnail wanted and hands them out before it returns.
+    // For tests and benchmarks: makes every thumbnail wanted and hands them out before it returns
+    // (not those made later).
     void waitForAll();
+    // Photos of makeLater still to be made.
+    int laterLeft() const { return laterCount_ - laterNext_; }
     // Thumbnails made (or found in the cache) since the start.
     int madeCount() const { return made_; }
     int keptCount() const { return int(kept_.size()); }
@@ -53,6 +61,9 @@ private:
     QHash<QString, bool> wanted_;      // every photo of the last want
     QHash<QString, bool> running_;
     QHash<QString, QImage> kept_;
+    int laterCount_ = 0;
+    int laterNext_ = 0;
+    std::function<QString(int)> laterPath_;
     int made_ = 0;
 };
 

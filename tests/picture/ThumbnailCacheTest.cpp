@@ -1,6 +1,7 @@
 // The thumbnails shared with the desktop: where they are and what they carry, when one is taken
 // and when it is made again, and what a photo that cannot be thumbnailed leaves behind.
 #include "picture/ThumbnailCache.h"
+#include "picture/ThumbnailMaker.h"
 
 #include "support/Fixtures.h"
 #include "support/JpegWriter.h"
@@ -9,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -17,8 +19,6 @@
 using picture::ThumbnailCache;
 
 namespace {
-
-
 
 qint64 mtimeOf(const QString& path)
 {
@@ -140,4 +140,44 @@ TEST(ThumbnailCache, APhotoThatCannotBeThumbnailedIsRecordedUntilItChanges)
     const QString fifo = photos.file(QStringLiteral("fifo.jpg"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
     EXPECT_TRUE(thumbnails.thumbnail(fifo).isNull());
+}
+
+TEST(ThumbnailMaker, KeepsOnlyWhatIsWantedAndMakesTheRestIntoTheCacheAfterIt)
+{
+    TempFolder photos;
+    TempFolder cacheHome;
+    QStringList paths;
+    for (int i = 0; i < 6; ++i) {
+        paths << photos.file(QStringLiteral("p%1.jpg").arg(i));
+        writeBytes(paths.last(), solidJpeg(320, 240, QColor(40 * i, 0, 0)));
+    }
+    // Whether a decoding for a view runs: the workers wait while it does.
+    std::atomic_bool viewDecodes = true;
+    picture::ThumbnailMaker maker(ThumbnailCache(cacheHome.path()), [&] { return bool(viewDecodes); }, 2);
+    QStringList order;
+    QObject::connect(&maker, &picture::ThumbnailMaker::made, [&](const QString& path) { order << path; });
+    // The whole album to make later, then the photos in view (as when the view scrolls).
+    maker.makeLater(6, [&](int i) { return paths[i]; });
+    maker.want({paths[4], paths[1]});
+    QTest::qWait(50);
+    EXPECT_EQ(maker.madeCount(), 0);  // held back while the view's photo decodes
+    viewDecodes = false;
+    maker.waitForAll();
+    EXPECT_TRUE(maker.find(paths[4]) && !maker.find(paths[4])->isNull());
+    EXPECT_TRUE(maker.find(paths[1]) && !maker.find(paths[1])->isNull());
+    EXPECT_EQ(QSet<QString>(order.begin(), order.end()), (QSet<QString>{paths[4], paths[1]}));
+    EXPECT_LE(maker.madeCount(), 4);  // the wanted first: at most one more per worker beside them
+    // The rest go into the cache, not into memory.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return maker.laterLeft() == 0 && maker.madeCount() >= 6; }, 10000));
+    for (const QString& path : paths)
+        EXPECT_FALSE(ThumbnailCache(cacheHome.path()).cached(path).isNull()) << path.toStdString();
+    EXPECT_EQ(maker.keptCount(), 2);
+    EXPECT_FALSE(maker.find(paths[0]));
+
+    // Wanted anew: what is no longer wanted goes from memory.
+    maker.want({paths[0]});
+    maker.waitForAll();
+    EXPECT_TRUE(maker.find(paths[0]));
+    EXPECT_FALSE(maker.find(paths[4]));
+    EXPECT_EQ(maker.keptCount(), 1);
 }

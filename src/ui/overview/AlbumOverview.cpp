@@ -114,6 +114,7 @@ void AlbumOverview::albumReplaced()
         selected_[std::size_t(focus_)] = 1;
     verticalScrollBar()->setValue(0);
     layOut();
+    makeTheRestLater();
     emit selectionChanged();
 }
 
@@ -169,6 +170,14 @@ void AlbumOverview::askForThumbnails()
     thumbnails_.want(wanted);
 }
 
+void AlbumOverview::makeTheRestLater()
+{
+    if (isVisible() && photoCount() > 0)
+        thumbnails_.makeLater(photoCount(), [this](int row) { return album_.photoPath(row); });
+    else
+        thumbnails_.makeLater(0, {});
+}
+
 void AlbumOverview::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
@@ -187,12 +196,14 @@ void AlbumOverview::showEvent(QShowEvent* event)
 {
     QAbstractScrollArea::showEvent(event);
     askForThumbnails();
+    makeTheRestLater();
 }
 
 void AlbumOverview::hideEvent(QHideEvent* event)
 {
     QAbstractScrollArea::hideEvent(event);
     thumbnails_.want({});
+    thumbnails_.makeLater(0, {});
 }
 
 // ---- Painting ---------------------------------------------------------------------------

@@ -16,7 +16,8 @@ namespace picture { class ThumbnailMaker; }
 //   from the last one clicked; neither moves away from the photo shown. Ctrl with the arrow keys
 //   moves the focus without going there, Ctrl+Space selects the focused photo, Enter goes to it.
 // It follows the album: the marks as titles are typed, the photo shown (scrolled into view), an
-// album opened or closed. Only the thumbnails in view and a screenful around are asked for.
+// album opened or closed. Only the thumbnails in view and a screenful around are asked for (and
+// kept); the rest are made into the desktop's cache after them, while the overview is shown.
 class AlbumOverview : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -62,6 +63,7 @@ private:
     void scrollTo(int row);
     void layOut();
     void askForThumbnails();
+    void makeTheRestLater();
     void paintTile(QPainter& painter, int row, const QRect& tile);
 
     album::Album& album_;
