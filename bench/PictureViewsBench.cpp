@@ -9,6 +9,7 @@
 // - resident memory after stepping through 200 photos, then through the full-screen view, and
 //   what the Czech dictionary adds.
 #include "BenchSupport.h"
+#include "CameraPhotos.h"
 #include "app/Windows.h"
 #include "picture/PhotoDecoding.h"
 #include "picture/PictureService.h"
@@ -38,45 +39,9 @@
 
 namespace {
 
-QByteArray cameraPhoto()
-{
-    static const QByteArray bytes = [] {
-        QImage image(6000, 4000, QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                row[x] = qRgb((x * 7 + y) & 255, (y * 3) & 255, ((x ^ y) * 5) & 255);
-        }
-        QByteArray photo;
-        QBuffer buffer(&photo);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG", 90);
-        QByteArray thumbnail;
-        QBuffer small(&thumbnail);
-        small.open(QIODevice::WriteOnly);
-        image.scaled(160, 107, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(&small, "JPEG", 85);
-        return withExifThumbnail(photo, thumbnail);
-    }();
-    return bytes;
-}
-
 QString makeAlbum(const QTemporaryDir& root, int count)
 {
-    const QString folder = root.filePath(QStringLiteral("album"));
-    QDir().mkpath(folder);
-    QFile first(folder + QStringLiteral("/p000.jpg"));
-    first.open(QIODevice::WriteOnly);
-    first.write(cameraPhoto());
-    first.close();
-    for (int i = 1; i < count; ++i)
-        QFile::copy(first.fileName(), folder + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
-    return folder;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
+    return makeCameraAlbum(root, count, cameraPhoto());
 }
 
 double libjpegDecodeMs(int rounds)
@@ -225,16 +190,6 @@ void BM_ClickBurst(benchmark::State& state)
 }
 BENCHMARK(BM_ClickBurst)->Arg(100)->Arg(25)->ArgName("ms_between_clicks")->Unit(benchmark::kMillisecond)->Iterations(1);
 
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
-}
-
 void BM_ResidentMemory(benchmark::State& state)
 {
     constexpr int Photos = 200;
@@ -271,11 +226,7 @@ void BM_ThumbnailsMade(benchmark::State& state)
     const QString photo = root.filePath(QStringLiteral("photo.jpg"));
     QFile file(photo);
     file.open(QIODevice::WriteOnly);
-    // Without the thumbnail: the same photo with its EXIF segment (right after the start) left out.
-    QByteArray bytes = cameraPhoto();
-    if (!exif)
-        bytes.remove(2, 2 + (quint8(bytes[4]) << 8 | quint8(bytes[5])));
-    file.write(bytes);
+    file.write(exif ? cameraPhoto() : cameraPhotoWithoutThumbnail());
     file.close();
     int made = 0;
     for (auto _ : state) {

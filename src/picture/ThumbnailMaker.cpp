@@ -20,7 +20,10 @@ ThumbnailMaker::ThumbnailMaker(ThumbnailCache cache, std::function<bool()> yield
 
 ThumbnailMaker::~ThumbnailMaker()
 {
-    queue_.clear();
+    {
+        const QMutexLocker locked(&lock_);
+        queue_.clear();
+    }
     laterCount_ = 0;
     pool_.waitForDone();
 }
@@ -28,16 +31,27 @@ ThumbnailMaker::~ThumbnailMaker()
 void ThumbnailMaker::want(const QStringList& paths)
 {
     wanted_.clear();
-    queue_.clear();
-    for (const QString& path : paths) {
-        if (wanted_.contains(path))
-            continue;
-        wanted_.insert(path, true);
-        if (!kept_.contains(path) && !running_.contains(path))
-            queue_ << path;
+    {
+        const QMutexLocker locked(&lock_);
+        queue_.clear();
+        for (const QString& path : paths) {
+            if (wanted_.contains(path))
+                continue;
+            wanted_.insert(path, true);
+            if (!kept_.contains(path) && !running_.contains(path))
+                queue_ << path;
+        }
     }
     for (auto it = kept_.begin(); it != kept_.end();)
         it = wanted_.contains(it.key()) ? std::next(it) : kept_.erase(it);
+    startMore();
+}
+
+void ThumbnailMaker::makeLater(int count, std::function<QString(int)> pathOf)
+{
+    laterCount_ = count;
+    laterNext_ = 0;
+    laterPath_ = std::move(pathOf);
     startMore();
 }
 
@@ -49,47 +63,71 @@ std::optional<QImage> ThumbnailMaker::find(const QString& path) const
     return *it;
 }
 
-void ThumbnailMaker::makeLater(int count, std::function<QString(int)> pathOf)
+bool ThumbnailMaker::idle() const
 {
-    laterCount_ = count;
-    laterNext_ = 0;
-    laterPath_ = std::move(pathOf);
-    startMore();
+    const QMutexLocker locked(&lock_);
+    return workers_ == 0 && queue_.isEmpty() && laterNext_ >= laterCount_;
 }
 
 void ThumbnailMaker::startMore()
 {
-    while (running_.size() < pool_.maxThreadCount()) {
-        QString path;
-        if (!queue_.isEmpty()) {
-            path = queue_.takeFirst();
-        } else if (laterNext_ < laterCount_) {
-            path = laterPath_(laterNext_++);
-            if (kept_.contains(path) || running_.contains(path))
-                continue;
-        } else {
-            break;
+    const QMutexLocker locked(&lock_);
+    while (workers_ < pool_.maxThreadCount()) {
+        // The wanted photos first; the rest of the album only when none of them waits. (The
+        // album's paths are asked for here, on this thread.)
+        QString first;
+        if (queue_.isEmpty()) {
+            while (first.isEmpty() && laterNext_ < laterCount_) {
+                const QString path = laterPath_(laterNext_++);
+                if (!kept_.contains(path) && !running_.contains(path))
+                    first = path;
+            }
+            if (first.isEmpty())
+                return;
+            running_.insert(first, true);
         }
-        running_.insert(path, true);
-        pool_.start([this, path] {
-            if (yieldTo_)
-                for (int waited = 0; waited < kMostYieldMs && yieldTo_(); waited += 2)
-                    QThread::msleep(2);
-            const QImage image = cache_.thumbnail(path);
-            QMetaObject::invokeMethod(this, [this, path, image] { finish(path, image); }, Qt::QueuedConnection);
-        });
+        ++workers_;
+        pool_.start([this, first] { work(first); });
     }
+}
+
+void ThumbnailMaker::work(QString path)
+{
+    for (;;) {
+        if (!path.isEmpty())
+            make(path);
+        const QMutexLocker locked(&lock_);
+        if (queue_.isEmpty()) {
+            --workers_;
+            // The rest of the album is handed out on the GUI thread.
+            QMetaObject::invokeMethod(this, [this] { startMore(); }, Qt::QueuedConnection);
+            return;
+        }
+        path = queue_.takeFirst();
+        running_.insert(path, true);
+    }
+}
+
+void ThumbnailMaker::make(const QString& path)
+{
+    if (yieldTo_)
+        for (int waited = 0; waited < kMostYieldMs && yieldTo_(); waited += 2)
+            QThread::msleep(2);
+    const QImage image = cache_.thumbnail(path);
+    QMetaObject::invokeMethod(this, [this, path, image] { finish(path, image); }, Qt::QueuedConnection);
 }
 
 void ThumbnailMaker::finish(const QString& path, const QImage& image)
 {
-    running_.remove(path);
+    {
+        const QMutexLocker locked(&lock_);
+        running_.remove(path);
+    }
     ++made_;
     if (wanted_.contains(path)) {
         kept_.insert(path, image);
         emit made(path);
     }
-    startMore();
 }
 
 void ThumbnailMaker::waitForAll()

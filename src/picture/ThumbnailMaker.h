@@ -3,6 +3,7 @@
 #include "picture/ThumbnailCache.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QImage>
 #include <QObject>
 #include <QStringList>
@@ -44,6 +45,7 @@ public:
     // Thumbnails made (or found in the cache) since the start.
     int madeCount() const { return made_; }
     int keptCount() const { return int(kept_.size()); }
+    bool idle() const;
     const ThumbnailCache& cache() const { return cache_; }
 
 signals:
@@ -52,14 +54,23 @@ signals:
 
 private:
     void startMore();
+    // On a worker: makes the wanted photos one after another (`first`, then the queue's) until
+    // none is left.
+    void work(QString first);
+    void make(const QString& path);
     void finish(const QString& path, const QImage& image);
 
     ThumbnailCache cache_;
     std::function<bool()> yieldTo_;
     QThreadPool pool_;
-    QStringList queue_;                // wanted, not begun, the most wanted first
-    QHash<QString, bool> wanted_;      // every photo of the last want
+    // Shared with the workers, under the lock: the wanted photos not begun yet (the most wanted
+    // first), the photos being made, and how many workers run.
+    mutable QMutex lock_;
+    QStringList queue_;
     QHash<QString, bool> running_;
+    int workers_ = 0;
+    // The GUI thread's own.
+    QHash<QString, bool> wanted_;      // every photo of the last want
     QHash<QString, QImage> kept_;
     int laterCount_ = 0;
     int laterNext_ = 0;
