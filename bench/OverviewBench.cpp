@@ -162,6 +162,11 @@ void BM_OverviewScroll(benchmark::State& state)
             }));
         }
         state.counters["screenfuls"] = double(screenfuls.size());
+        std::string slow;
+        for (std::size_t i = 0; i < screenfuls.size(); ++i)
+            if (screenfuls[i] > 16)
+                slow += std::to_string(i) + ":" + std::to_string(int(screenfuls[i])) + "ms ";
+        state.SetLabel("over 16 ms: " + slow);
         state.counters["median_ms"] = median(screenfuls);
         state.counters["max_ms"] = *std::max_element(screenfuls.begin(), screenfuls.end());
         state.counters["over_16ms"] = double(std::count_if(screenfuls.begin(), screenfuls.end(), [](double ms) { return ms > 16; }));

@@ -28,10 +28,10 @@ qint64 mtimeOf(const QString& path)
 }
 
 // A PNG as another program writes it into the cache.
-void writeForeignThumbnail(const QString& file, const QByteArray& uri, qint64 mtime, QColor colour)
+void writeForeignThumbnail(const QString& file, const QByteArray& uri, qint64 mtime, QColor colour, QSize size = {128, 96})
 {
     QDir().mkpath(QFileInfo(file).path());
-    QImage image(128, 96, QImage::Format_RGB32);
+    QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     image.setText(QStringLiteral("Thumb::URI"), QString::fromUtf8(uri));
     image.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
@@ -88,12 +88,13 @@ TEST(ThumbnailCache, TakenOnlyWhileThePhotoIsUnchanged)
     writeForeignThumbnail(thumbnails.thumbnailPath(photo), uri, mtimeOf(photo), Qt::magenta);
     EXPECT_TRUE(nearColour(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::magenta));
 
-    // Of an older state of the photo, or of another file: made again from the photo.
-    for (const auto& [what, foreignUri, mtime] :
-         {std::tuple{"an older modification time", uri, mtimeOf(photo) - 60},
-          std::tuple{"another file's URI", QByteArray("file:///elsewhere/a.jpg"), mtimeOf(photo)}}) {
+    // Of an older state of the photo, of another file, or no thumbnail at all: made again from the photo.
+    for (const auto& [what, foreignUri, mtime, size] :
+         {std::tuple{"an older modification time", uri, mtimeOf(photo) - 60, QSize(128, 96)},
+          std::tuple{"another file's URI", QByteArray("file:///elsewhere/a.jpg"), mtimeOf(photo), QSize(128, 96)},
+          std::tuple{"a picture far larger than a thumbnail", uri, mtimeOf(photo), QSize(3000, 2000)}}) {
         SCOPED_TRACE(what);
-        writeForeignThumbnail(thumbnails.thumbnailPath(photo), foreignUri, mtime, Qt::magenta);
+        writeForeignThumbnail(thumbnails.thumbnailPath(photo), foreignUri, mtime, Qt::magenta, size);
         EXPECT_TRUE(thumbnails.cached(photo).isNull());
         EXPECT_TRUE(nearColour(thumbnails.thumbnail(photo).pixelColor(10, 10), Qt::red));
         EXPECT_FALSE(thumbnails.cached(photo).isNull()) << "and stored for the next time";

@@ -49,7 +49,10 @@ AlbumOverview::AlbumOverview(album::Album& album, picture::ThumbnailMaker& thumb
             viewport()->update(tileRect(row));
     });
     connect(&album_, &album::Album::saved, viewport(), qOverload<>(&QWidget::update));
-    connect(&thumbnails_, &picture::ThumbnailMaker::made, viewport(), qOverload<>(&QWidget::update));
+    connect(&thumbnails_, &picture::ThumbnailMaker::made, this, [this](const QString& path) {
+        if (const auto it = asked_.constFind(path); it != asked_.constEnd())
+            viewport()->update(tileRect(*it));
+    });
     albumReplaced();
 }
 
@@ -151,6 +154,7 @@ void AlbumOverview::layOut()
 void AlbumOverview::askForThumbnails()
 {
     QStringList wanted;
+    asked_.clear();
     const int count = photoCount();
     if (isVisible() && count > 0) {
         // The tiles in view first, then a screenful below and one above (where the user scrolls).
@@ -160,12 +164,16 @@ void AlbumOverview::askForThumbnails()
         const int first = std::min(count, firstLine * c);
         const int end = std::min(count, (firstLine + linesInView) * c);
         const int inView = end - first;
+        const auto ask = [&](int r) {
+            wanted << album_.photoPath(r);
+            asked_.insert(wanted.last(), r);
+        };
         for (int r = first; r < end; ++r)
-            wanted << album_.photoPath(r);
+            ask(r);
         for (int r = end; r < std::min(count, end + inView); ++r)
-            wanted << album_.photoPath(r);
+            ask(r);
         for (int r = first - 1; r >= std::max(0, first - inView); --r)
-            wanted << album_.photoPath(r);
+            ask(r);
     }
     thumbnails_.want(wanted);
 }

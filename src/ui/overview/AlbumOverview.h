@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QHash>
 #include <vector>
 
 namespace album { class Album; }
@@ -71,4 +72,5 @@ private:
     std::vector<char> selected_;
     int anchor_ = 0;  // where a Shift+click's range starts
     int focus_ = 0;   // the tile the keys move from
+    QHash<QString, int> asked_;  // the rows of the photos whose thumbnails were asked for
 };
