@@ -5,6 +5,8 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <benchmark/benchmark.h>
 
@@ -38,3 +40,21 @@ public:
         benchmark::Shutdown();                             \
         return 0;                                          \
     }
+
+// The benchmarks run as ALBISKO_BENCHMARK_MAIN runs them, on a 1920 x 1080 screen, as the picture
+// budgets are stated for.
+inline int runOnFullHdScreen(int argc, char** argv)
+{
+    QTemporaryDir config;
+    QFile screens(config.filePath(QStringLiteral("screens.json")));
+    screens.open(QIODevice::WriteOnly);
+    screens.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

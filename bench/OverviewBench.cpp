@@ -239,17 +239,5 @@ BENCHMARK(BM_OverviewMemory)->Arg(0)->Arg(1)->ArgName("overview")->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    // A 1920 x 1080 screen, as the budgets are stated for.
-    QTemporaryDir config;
-    QFile screens(config.filePath(QStringLiteral("screens.json")));
-    screens.open(QIODevice::WriteOnly);
-    screens.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1080,
-                   "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
-    screens.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOnFullHdScreen(argc, argv);
 }

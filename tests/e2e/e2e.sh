@@ -165,6 +165,22 @@ no_other_window() { [ -z "$(other_windows)" ]; }
 
 focus() { xdotool windowfocus --sync "$1"; }
 
+# program_ends <which program> <its log>: waits up to 20 s for the program to end, with exit code 0.
+program_ends() {
+  local rc
+  for _ in $(seq 400); do
+    app_running || break
+    sleep 0.05
+  done
+  app_running && fail "$1 did not end within 20 s"
+  set +e
+  wait "$APP_PID"
+  rc=$?
+  set -e
+  APP_PID=""
+  [ "$rc" -eq 0 ] || fail "$1 exited with $rc; its output: $(cat "$2")"
+}
+
 # preview_shows <red|green|blue>: whether the preview panel shows that photo now (each test photo is
 # one colour: 1 red, 2 green, 3 blue). The point is client 420,132, inside the panel (320,32 onwards)
 # whatever the photo's shape. The screen changes only after the program handled what came before.
@@ -365,17 +381,7 @@ QUESTION=$(find_window '^Uložit\?$')
 log "question box \"Uložit?\" ($QUESTION)"
 focus "$QUESTION"
 key Return   # Yes, the default button
-for _ in $(seq 400); do
-  app_running || break
-  sleep 0.05
-done
-app_running && fail "the program did not end within 20 s of answering Yes"
-set +e
-wait "$APP_PID"
-APP_RC=$?
-set -e
-APP_PID=""
-[ "$APP_RC" -eq 0 ] || fail "the program exited with $APP_RC; its output: $(cat "$RUN/albisko.log")"
+program_ends "the program, after answering Yes," "$RUN/albisko.log"
 log "program ended"
 
 expected_file '"Západ slunce nad Tatrami"' Rychle "$RUN/expected-after-close.txt"
@@ -492,17 +498,7 @@ for _ in $(seq 200); do
   fi
   sleep 0.05
 done
-for _ in $(seq 400); do
-  app_running || break
-  sleep 0.05
-done
-app_running && fail "the program started with the folder did not end within 20 s of closing"
-set +e
-wait "$APP_PID"
-APP_RC=$?
-set -e
-APP_PID=""
-[ "$APP_RC" -eq 0 ] || fail "the program started with the folder exited with $APP_RC: $(cat "$RUN/albisko-folder.log")"
+program_ends "the program started with the folder" "$RUN/albisko-folder.log"
 compare_info "$RUN/expected-after-close.txt" "after moving through the full-screen view"
 log "full-screen view and big preview: moved as the buttons move, info.txt unchanged"
 

@@ -93,14 +93,4 @@ log "info.txt of the overview album: $(stat -c %s "$INFO") bytes, as expected"
 key alt+s
 wait_for "the Soubor menu" 10 other_window_shown
 key z
-for _ in $(seq 400); do
-  app_running || break
-  sleep 0.05
-done
-app_running && fail "the program with the overview did not end within 20 s of closing"
-set +e
-wait "$APP_PID"
-APP_RC=$?
-set -e
-APP_PID=""
-[ "$APP_RC" -eq 0 ] || fail "the program with the overview exited with $APP_RC: $(cat "$RUN/albisko-overview.log")"
+program_ends "the program with the overview" "$RUN/albisko-overview.log"
