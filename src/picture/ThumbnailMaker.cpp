@@ -16,6 +16,8 @@ ThumbnailMaker::ThumbnailMaker(ThumbnailCache cache, std::function<bool()> yield
     : cache_(std::move(cache)), yieldTo_(std::move(yieldTo))
 {
     pool_.setMaxThreadCount(std::max(1, threads));
+    laterPool_.setMaxThreadCount(std::max(1, threads));
+    laterPool_.setThreadPriority(QThread::IdlePriority);
 }
 
 ThumbnailMaker::~ThumbnailMaker()
@@ -26,6 +28,7 @@ ThumbnailMaker::~ThumbnailMaker()
     }
     laterCount_ = 0;
     pool_.waitForDone();
+    laterPool_.waitForDone();
 }
 
 void ThumbnailMaker::want(const QStringList& paths)
@@ -66,46 +69,53 @@ std::optional<QImage> ThumbnailMaker::find(const QString& path) const
 bool ThumbnailMaker::idle() const
 {
     const QMutexLocker locked(&lock_);
-    return workers_ == 0 && queue_.isEmpty() && laterNext_ >= laterCount_;
+    return workers_ == 0 && laterWorkers_ == 0 && queue_.isEmpty() && laterNext_ >= laterCount_;
 }
 
 void ThumbnailMaker::startMore()
 {
     const QMutexLocker locked(&lock_);
-    while (workers_ < pool_.maxThreadCount()) {
-        // The wanted photos first; the rest of the album only when none of them waits. (The
-        // album's paths are asked for here, on this thread.)
-        QString first;
-        if (queue_.isEmpty()) {
-            while (first.isEmpty() && laterNext_ < laterCount_) {
-                const QString path = laterPath_(laterNext_++);
-                if (!kept_.contains(path) && !running_.contains(path))
-                    first = path;
-            }
-            if (first.isEmpty())
-                return;
-            running_.insert(first, true);
-        }
+    for (int i = int(queue_.size()); i > 0 && workers_ < pool_.maxThreadCount(); --i) {
         ++workers_;
-        pool_.start([this, first] { work(first); });
+        pool_.start([this] { work(); });
+    }
+    // The rest of the album only when none of the wanted waits. (Its paths are asked for here, on
+    // this thread.)
+    while (queue_.isEmpty() && laterWorkers_ < laterPool_.maxThreadCount() && laterNext_ < laterCount_) {
+        const QString path = laterPath_(laterNext_++);
+        if (kept_.contains(path) || running_.contains(path))
+            continue;
+        running_.insert(path, true);
+        ++laterWorkers_;
+        laterPool_.start([this, path] { workLater(path); });
     }
 }
 
-void ThumbnailMaker::work(QString path)
+void ThumbnailMaker::work()
 {
     for (;;) {
-        if (!path.isEmpty())
-            make(path);
-        const QMutexLocker locked(&lock_);
-        if (queue_.isEmpty()) {
-            --workers_;
-            // The rest of the album is handed out on the GUI thread.
-            QMetaObject::invokeMethod(this, [this] { startMore(); }, Qt::QueuedConnection);
-            return;
+        QString path;
+        {
+            const QMutexLocker locked(&lock_);
+            if (queue_.isEmpty()) {
+                --workers_;
+                // The rest of the album is handed out on the GUI thread.
+                QMetaObject::invokeMethod(this, [this] { startMore(); }, Qt::QueuedConnection);
+                return;
+            }
+            path = queue_.takeFirst();
+            running_.insert(path, true);
         }
-        path = queue_.takeFirst();
-        running_.insert(path, true);
+        make(path);
     }
+}
+
+void ThumbnailMaker::workLater(const QString& path)
+{
+    make(path);
+    const QMutexLocker locked(&lock_);
+    --laterWorkers_;
+    QMetaObject::invokeMethod(this, [this] { startMore(); }, Qt::QueuedConnection);
 }
 
 void ThumbnailMaker::make(const QString& path)
@@ -140,6 +150,7 @@ void ThumbnailMaker::waitForAll()
     };
     while (waiting()) {
         pool_.waitForDone();
+        laterPool_.waitForDone();
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     }
 }

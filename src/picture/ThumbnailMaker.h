@@ -17,7 +17,8 @@ namespace picture {
 // the desktop's thumbnail cache, or made and stored there. The view says which photos it wants,
 // those in view first and those around them after (want); only the thumbnails of those are kept
 // in memory. Once none of those waits, the rest of the album (makeLater) is made into the cache,
-// so that scrolling there later finds them at once. A worker about to begin the next thumbnail waits while `yieldTo` says a photo that
+// so that scrolling there later finds them at once; that is done on workers of idle priority,
+// which run only on a processor nothing else wants. A worker about to begin the next thumbnail waits while `yieldTo` says a photo that
 // a view shows is being decoded, so the photo the user waits for goes first.
 class ThumbnailMaker : public QObject {
     Q_OBJECT
@@ -54,21 +55,24 @@ signals:
 
 private:
     void startMore();
-    // On a worker: makes the wanted photos one after another (`first`, then the queue's) until
-    // none is left.
-    void work(QString first);
+    // On a worker: makes the wanted photos one after another until none is left.
+    void work();
+    // On an idle worker: makes one photo of the rest of the album.
+    void workLater(const QString& path);
     void make(const QString& path);
     void finish(const QString& path, const QImage& image);
 
     ThumbnailCache cache_;
     std::function<bool()> yieldTo_;
-    QThreadPool pool_;
+    QThreadPool pool_;       // the wanted photos
+    QThreadPool laterPool_;  // the rest of the album
     // Shared with the workers, under the lock: the wanted photos not begun yet (the most wanted
-    // first), the photos being made, and how many workers run.
+    // first), the photos being made, and how many workers of each kind run.
     mutable QMutex lock_;
     QStringList queue_;
     QHash<QString, bool> running_;
     int workers_ = 0;
+    int laterWorkers_ = 0;
     // The GUI thread's own.
     QHash<QString, bool> wanted_;      // every photo of the last want
     QHash<QString, QImage> kept_;

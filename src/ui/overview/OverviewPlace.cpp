@@ -4,6 +4,7 @@
 #include "ui/overview/AlbumOverview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QLayout>
 #include <QMainWindow>
@@ -62,8 +63,11 @@ void OverviewPlace::toggle()
 {
     if (overview_->isVisibleTo(&window_)) {
         album_.state().OverviewShown = false;
-        if (overview_->hasFocus())
-            window_.setFocus();  // not left on a hidden widget
+        // The keyboard goes back where it was, not to a hidden widget.
+        if (overview_->hasFocus() && typedIn_)
+            typedIn_->setFocus();
+        else if (overview_->hasFocus())
+            window_.setFocus();
         overview_->hide();
         if (widenedBy_ > 0 && window_.width() == widenedTo_ && !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
             window_.resize(window_.width() - widenedBy_, window_.height());
@@ -90,6 +94,7 @@ void OverviewPlace::toggle()
                 window_.move(window_.pos() - QPoint(over, 0));
         }
     }
+    typedIn_ = QApplication::focusWidget();
     layOut();
     if (overview_->isVisible())
         overview_->setFocus();

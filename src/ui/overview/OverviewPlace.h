@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 class AlbumOverview;
 class QAction;
@@ -39,4 +41,5 @@ private:
     QAction* action_;
     int widenedBy_ = 0;   // the width F9 added to the window
     int widenedTo_ = 0;   // the window's width just after
+    QPointer<QWidget> typedIn_;  // where the keyboard was before F9 gave it to the overview
 };
