@@ -120,10 +120,19 @@ void ThumbnailMaker::workLater(const QString& path)
 
 void ThumbnailMaker::make(const QString& path)
 {
-    if (yieldTo_)
-        for (int waited = 0; waited < kMostYieldMs && yieldTo_(); waited += 2)
+    // While a view's photo decodes, it keeps a processor of its own: the thumbnails take the
+    // others (at least one), the rest of the workers wait.
+    const int share = std::max(1, pool_.maxThreadCount() - 1);
+    for (int waited = 0;; waited += 2) {
+        int now = making_;
+        const bool wait = yieldTo_ && waited < kMostYieldMs && now >= share && yieldTo_();
+        if (!wait && making_.compare_exchange_weak(now, now + 1))
+            break;
+        if (wait)
             QThread::msleep(2);
+    }
     const QImage image = cache_.thumbnail(path);
+    --making_;
     QMetaObject::invokeMethod(this, [this, path, image] { finish(path, image); }, Qt::QueuedConnection);
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -18,8 +19,9 @@ namespace picture {
 // those in view first and those around them after (want); only the thumbnails of those are kept
 // in memory. Once none of those waits, the rest of the album (makeLater) is made into the cache,
 // so that scrolling there later finds them at once; that is done on workers of idle priority,
-// which run only on a processor nothing else wants. A worker about to begin the next thumbnail waits while `yieldTo` says a photo that
-// a view shows is being decoded, so the photo the user waits for goes first.
+// which run only on a processor nothing else wants. While `yieldTo` says a photo that a view
+// shows is being decoded, only as many workers make thumbnails as leave that decoding a processor
+// of its own (one on two cores): the photo the user waits for goes first.
 class ThumbnailMaker : public QObject {
     Q_OBJECT
 public:
@@ -73,6 +75,7 @@ private:
     QHash<QString, bool> running_;
     int workers_ = 0;
     int laterWorkers_ = 0;
+    std::atomic_int making_ = 0;  // workers making a thumbnail now (not waiting)
     // The GUI thread's own.
     QHash<QString, bool> wanted_;      // every photo of the last want
     QHash<QString, QImage> kept_;
