@@ -185,6 +185,11 @@ TEST_F(OverviewTest, SelectedPhotosGetTheCaptionsAsOneStepThatUndoesWhole)
     EXPECT_EQ(overview().selectedRows(), (std::vector<int>{2, 4, 5}));
     click(1, Qt::ControlModifier);
     ASSERT_TRUE(apply->isEnabled());
+    // Never a selection out of sight: hidden, the overview's photos get nothing.
+    form->overviewPlace().toggle();
+    EXPECT_FALSE(apply->isEnabled());
+    form->overviewPlace().toggle();
+    EXPECT_TRUE(apply->isEnabled());
 
     QString summary;
     dialogs.duringNextDialog([&](QDialog& dialog) {

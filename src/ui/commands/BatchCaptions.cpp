@@ -180,7 +180,8 @@ void BatchCaptions::updateCommands()
 {
     const auto selected = overview_.selectedRows();
     const bool others = selected.size() > 1 || (selected.size() == 1 && selected[0] != album_.state().CurrentRow);
-    apply_->setEnabled(album_.state().AlbumOpen && others);
+    // Only a selection the user sees: never photos selected in an overview hidden since.
+    apply_->setEnabled(album_.state().AlbumOpen && others && overview_.isVisibleTo(&window_));
     undo_->setEnabled(album_.canUndoCaptions());
 }
 
@@ -191,12 +192,13 @@ void BatchCaptions::applyToSelected()
         return;
     const int current = state.CurrentRow;
     std::vector<int> rows;
-    for (int r : overview_.selectedRows())
-        if (r != current)
-            rows.push_back(r);
+    if (overview_.isVisibleTo(&window_))
+        for (int r : overview_.selectedRows())
+            if (r != current)
+                rows.push_back(r);
     if (rows.empty()) {
-        platform::dialogs().showNotice(QStringLiteral("Vyberte v přehledu alba fotky, které mají dostat popisky této "
-                                                      "fotky: Ctrl+klepnutím jednotlivé, Shift+klepnutím řadu."));
+        platform::dialogs().showNotice(QStringLiteral("Vyberte v přehledu alba (F9) fotky, které mají dostat popisky "
+                                                      "této fotky: Ctrl+klepnutím jednotlivé, Shift+klepnutím řadu."));
         return;
     }
     const album::PhotoTable& table = album_.table();

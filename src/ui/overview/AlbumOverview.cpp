@@ -184,6 +184,7 @@ void AlbumOverview::makeTheRestLater()
         thumbnails_.makeLater(photoCount(), [this](int row) { return album_.photoPath(row); });
     else
         thumbnails_.makeLater(0, {});
+    emit selectionChanged();  // out of sight
 }
 
 void AlbumOverview::resizeEvent(QResizeEvent* event)
@@ -205,6 +206,7 @@ void AlbumOverview::showEvent(QShowEvent* event)
     QAbstractScrollArea::showEvent(event);
     askForThumbnails();
     makeTheRestLater();
+    emit selectionChanged();  // a selection in sight again
 }
 
 void AlbumOverview::hideEvent(QHideEvent* event)
@@ -212,6 +214,7 @@ void AlbumOverview::hideEvent(QHideEvent* event)
     QAbstractScrollArea::hideEvent(event);
     thumbnails_.want({});
     thumbnails_.makeLater(0, {});
+    emit selectionChanged();  // out of sight
 }
 
 // ---- Painting ---------------------------------------------------------------------------

@@ -42,6 +42,7 @@ public:
     static int widthFor(int columns);
 
 signals:
+    // The selection changed, or came into sight or went out of it.
     void selectionChanged();
 
 protected:
