@@ -21,7 +21,7 @@ constexpr int kMargin = 8;
 }  // namespace
 
 OverviewPlace::OverviewPlace(album::Album& album, picture::ThumbnailMaker& thumbnails, QMainWindow& window, QMenu* menu)
-    : QObject(&window), album_(album), window_(window),
+    : QObject(&window), album_(album), window_(window), central_(window.centralWidget()),
       overview_(new AlbumOverview(album, thumbnails, window.centralWidget())),
       action_(new QAction(QStringLiteral("&Přehled alba"), &window))
 {
@@ -35,7 +35,7 @@ OverviewPlace::OverviewPlace(album::Album& album, picture::ThumbnailMaker& thumb
         toggle();
         action_->setChecked(overview_->isVisibleTo(&window_));
     });
-    window.centralWidget()->installEventFilter(this);
+    central_->installEventFilter(this);
     layOut();
 }
 
@@ -102,7 +102,8 @@ void OverviewPlace::toggle()
 
 bool OverviewPlace::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == window_.centralWidget() && event->type() == QEvent::Resize)
+    // Only the type is looked at first: other events come while the window is being destroyed.
+    if (event->type() == QEvent::Resize && watched == central_)
         layOut();
     return QObject::eventFilter(watched, event);
 }

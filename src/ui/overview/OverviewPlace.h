@@ -37,6 +37,7 @@ private:
 
     album::Album& album_;
     QMainWindow& window_;
+    QWidget* central_;  // the main window's central widget, where the overview lives
     AlbumOverview* overview_;
     QAction* action_;
     int widenedBy_ = 0;   // the width F9 added to the window
