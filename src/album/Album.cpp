@@ -275,19 +275,16 @@ void Album::setRightsSwitchedOn(bool on)
 
 void Album::setCaption(int row, Field field, const QString& text)
 {
-    set(field, row, text);
-    MarkModified();
-    if (row == state_.CurrentRow)
-        ShowPhotoFields(row);
+    applyCaptions({{row, field, text}});
 }
 
 void Album::setDates(const std::vector<std::pair<int, QString>>& dates)
 {
+    std::vector<CaptionEdit> edits;
+    edits.reserve(dates.size());
     for (const auto& [row, date] : dates)
-        StringGrid1.Set(Field::Date, row, date);
-    emit captionChanged(-1, Field::Date);
-    MarkModified();
-    ShowPhotoFields(state_.CurrentRow);
+        edits.push_back({row, Field::Date, date});
+    applyCaptions(edits);
 }
 
 void Album::setCaptions(const std::vector<CaptionEdit>& edits)

@@ -29,8 +29,9 @@ struct FileStamp {
 };
 
 // The one decoder of every picture the program shows: the preview, the full-screen view, the
-// big preview, and the thumbnails of the album's overview. Each view is a client that says which photo it shows now and which it will likely
-// show next, at the size it shows them (want). The service decodes on one worker thread:
+// big preview, and the thumbnails of the album's overview. Each view is a client that says which
+// photo it shows now and which it will likely show next, at the size it shows them (want). The
+// service decodes on one worker thread:
 // - the photos the views show now go first; the ones ahead only when none of those waits;
 // - a photo wanted by several views is decoded once, at the largest size any of them wants, and
 //   scaled down for the others;
@@ -39,8 +40,8 @@ struct FileStamp {
 // It tells the views through `decoded` and `failed`; they then take the picture (find). A photo
 // decoded ahead that failed is not reported: it is decoded again when a view shows it, and its
 // error is reported then. Everything here runs on the GUI thread except the decoding itself.
-// The thumbnails are made on workers of their own (thumbnails()), which wait while a photo a view
-// shows is being decoded.
+// The thumbnails are made on workers of their own (thumbnails()), which leave a photo a view shows
+// a processor of its own while it decodes.
 class PictureService : public QObject {
     Q_OBJECT
 public:

@@ -49,7 +49,6 @@ public:
     int madeCount() const { return made_; }
     int keptCount() const { return int(kept_.size()); }
     bool idle() const;
-    const ThumbnailCache& cache() const { return cache_; }
 
 signals:
     // The thumbnail of `path` was made: find gives it.

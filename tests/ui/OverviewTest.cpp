@@ -241,6 +241,15 @@ TEST_F(OverviewTest, SelectedPhotosGetTheCaptionsAsOneStepThatUndoesWhole)
     const QByteArray file = readBytes(folder + QStringLiteral("/info.txt"));
     EXPECT_TRUE(file.contains("[p06]\r\ntitle=Hrad\r\n")) << file.constData();
     EXPECT_TRUE(file.contains("[p04]\r\ntitle=Br\xe1na\r\n")) << file.constData();
+    // Nothing to give: photos that have the captions already, no photo but the one shown.
+    dialogs.duringNextDialog([](QDialog& dialog) { static_cast<ApplyToSelectedDialog&>(dialog).applyButton()->click(); });
+    apply->trigger();
+    click(0);
+    form->batchCaptions().applyToSelected();
+    ASSERT_EQ(dialogs.notices.size(), 2);
+    EXPECT_EQ(dialogs.notices[0], QStringLiteral("Vybrané fotky už tyto popisky mají."));
+    EXPECT_TRUE(dialogs.notices[1].startsWith(QStringLiteral("Vyberte v přehledu alba (F9) fotky")));
+    EXPECT_FALSE(form->album().state().Modified);
     open(folder);
     EXPECT_FALSE(undo->isEnabled());
 }
@@ -278,6 +287,16 @@ TEST_F(OverviewTest, TheDatesFromExifForTheSelection)
     form->batchCaptions().undoAction()->trigger();
     EXPECT_EQ(table.Get(album::Field::Date, 1), QStringLiteral("15.1.2004"));
     EXPECT_EQ(table.Get(album::Field::Date, 3), QStringLiteral("1.1.2005"));
+
+    // Dates bound to the album's: neither date box can be ticked.
+    ui().CheckBoxDate->click();
+    bool offered = true;
+    dialogs.duringNextDialog([&](QDialog& dialog) {
+        auto& d = static_cast<ApplyToSelectedDialog&>(dialog);
+        offered = d.box(2)->isEnabled() || d.box(4)->isEnabled() || d.ticks()[2] || d.ticks()[4];
+    });
+    form->batchCaptions().applyAction()->trigger();
+    EXPECT_FALSE(offered);
 }
 
 TEST_F(OverviewTest, PhotosWithoutAThumbnailGetGreyTilesAndNothingHangs)
@@ -311,6 +330,7 @@ TEST_F(OverviewTest, F9WidensTheWindowForItAndGivesTheWidthBack)
     QAction* f9 = place.action();
     EXPECT_EQ(f9->shortcut(), QKeySequence(Qt::Key_F9));
     showAt(form->minimumSize());
+    form->move(1500, 94);  // widened, it would reach past the screen's right edge
     const int narrow = form->width();
     EXPECT_FALSE(overview().isVisible());  // the built-in size has no room: nothing new in it
     EXPECT_FALSE(form->album().state().OverviewShown.has_value());

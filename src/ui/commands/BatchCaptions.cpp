@@ -203,7 +203,8 @@ void BatchCaptions::applyToSelected()
     }
     const album::PhotoTable& table = album_.table();
     constexpr Field fields[] = {Field::Title, Field::Name, Field::Date, Field::Description, Field::Date};
-    // The dates from EXIF are read once that box is ticked.
+    // Read once, when a date box is first ticked: the dates from EXIF, and the files' own dates
+    // (what Open gives a photo by itself).
     std::optional<std::vector<std::optional<QString>>> exif;
     const auto exifDates = [&]() -> const std::vector<std::optional<QString>>& {
         if (!exif) {
@@ -215,14 +216,23 @@ void BatchCaptions::applyToSelected()
         }
         return *exif;
     };
+    std::optional<std::vector<QString>> fileDates;
+    const auto fileDate = [&](std::size_t i) -> const QString& {
+        if (!fileDates) {
+            fileDates.emplace();
+            for (int r : rows)
+                fileDates->push_back(platform::shortDate(platform::modificationTime(album_.photoPath(r))));
+        }
+        return (*fileDates)[i];
+    };
     // A caption typed before: not empty, and not what Open gives a photo by itself.
-    const auto typed = [&](int box, int row, const QString& now) {
+    const auto typed = [&](int box, std::size_t i, const QString& now) {
         if (now.isEmpty())
             return false;
         if (fields[box] == Field::Name)
-            return now != album::keyOf(table.Get(Field::FileName, row));
+            return now != album::keyOf(table.Get(Field::FileName, rows[i]));
         if (fields[box] == Field::Date)
-            return now != platform::shortDate(platform::modificationTime(album_.photoPath(row)));
+            return now != fileDate(i);
         return true;
     };
     struct Plan {
@@ -244,7 +254,7 @@ void BatchCaptions::applyToSelected()
                 const QString& now = table.Get(fields[box], rows[i]);
                 if (now == *value)
                     continue;
-                g.overwritten += typed(box, rows[i], now);
+                g.overwritten += typed(box, i, now);
                 p.edits.push_back({rows[i], fields[box], *value});
             }
             p.given.push_back(g);

@@ -37,8 +37,8 @@ AlbumOverview::AlbumOverview(album::Album& album, picture::ThumbnailMaker& thumb
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
+    // Open and an emptied album both end with albumReplaced.
     connect(&album_, &album::Album::albumReplaced, this, &AlbumOverview::albumReplaced);
-    connect(&album_, &album::Album::openChanged, this, &AlbumOverview::albumReplaced);
     connect(&album_, &album::Album::rowShown, this, &AlbumOverview::rowShown);
     connect(&album_, &album::Album::captionChanged, this, [this](int row, Field field) {
         if (field != Field::Title)
@@ -48,7 +48,6 @@ AlbumOverview::AlbumOverview(album::Album& album, picture::ThumbnailMaker& thumb
         else
             viewport()->update(tileRect(row));
     });
-    connect(&album_, &album::Album::saved, viewport(), qOverload<>(&QWidget::update));
     connect(&thumbnails_, &picture::ThumbnailMaker::made, this, [this](const QString& path) {
         if (const auto it = asked_.constFind(path); it != asked_.constEnd())
             viewport()->update(tileRect(*it));

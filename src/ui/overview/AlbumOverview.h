@@ -37,7 +37,6 @@ public:
     static QRect thumbnailSquare(const QRect& tile);
     // The photos selected, in the album's order.
     std::vector<int> selectedRows() const;
-    int focusRow() const { return focus_; }
     // The width that `columns` columns of tiles take, with the frame and the scroll bar.
     static int widthFor(int columns);
 

@@ -31,10 +31,7 @@ OverviewPlace::OverviewPlace(album::Album& album, picture::ThumbnailMaker& thumb
     action_->setShortcut(QKeySequence(Qt::Key_F9));
     action_->setToolTip(QStringLiteral("Náhledy všech fotek alba s vyznačením, které už mají nadpis (F9)"));
     menu->addAction(action_);
-    connect(action_, &QAction::triggered, this, [this] {
-        toggle();
-        action_->setChecked(overview_->isVisibleTo(&window_));
-    });
+    connect(action_, &QAction::triggered, this, &OverviewPlace::toggle);
     central_->installEventFilter(this);
     layOut();
 }
@@ -49,55 +46,61 @@ QRect OverviewPlace::placeIn(QSize central)
     return {kLeft, kTop, central.width() - kLeft - kMargin, central.height() - kTop - kMargin};
 }
 
+bool OverviewPlace::hasRoomIn(QSize central)
+{
+    const QRect place = placeIn(central);
+    return place.width() >= AlbumOverview::widthFor(1) && place.height() >= AlbumOverview::TileHeight;
+}
+
 void OverviewPlace::layOut()
 {
-    const QRect place = placeIn(window_.centralWidget()->size());
-    const bool room = place.width() >= AlbumOverview::widthFor(1) && place.height() >= AlbumOverview::TileHeight;
+    const bool room = hasRoomIn(central_->size());
     if (room)
-        overview_->setGeometry(place);
+        overview_->setGeometry(placeIn(central_->size()));
     overview_->setVisible(room && wanted());
     action_->setChecked(overview_->isVisibleTo(&window_));
 }
 
 void OverviewPlace::toggle()
 {
-    if (overview_->isVisibleTo(&window_)) {
-        album_.state().OverviewShown = false;
+    const bool shown = overview_->isVisibleTo(&window_);
+    album_.state().OverviewShown = !shown;
+    // A maximised or full-screen window keeps its size: it is not widened, nor given width back.
+    const bool sizedByItself = window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (shown) {
         // The keyboard goes back where it was, not to a hidden widget.
-        if (overview_->hasFocus() && typedIn_)
-            typedIn_->setFocus();
-        else if (overview_->hasFocus())
-            window_.setFocus();
-        overview_->hide();
-        if (widenedBy_ > 0 && window_.width() == widenedTo_ && !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        if (overview_->hasFocus())
+            typedIn_ ? typedIn_->setFocus() : window_.setFocus();
+        if (widenedBy_ > 0 && window_.width() == widenedTo_ && !sizedByItself)
             window_.resize(window_.width() - widenedBy_, window_.height());
         widenedBy_ = 0;
-        action_->setChecked(false);
-        return;
+    } else if (!hasRoomIn(central_->size()) && !sizedByItself) {
+        widen();
     }
-    album_.state().OverviewShown = true;
-    const QSize central = window_.centralWidget()->size();
-    const int wantedWidth = kLeft + AlbumOverview::widthFor(3) + kMargin;
-    if (placeIn(central).width() < AlbumOverview::widthFor(1) && !(window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        const QRect screen = window_.screen()->availableGeometry();
-        const int frame = window_.frameGeometry().width() - window_.width();
-        const int width = std::min(window_.width() + wantedWidth - central.width(), screen.width() - frame);
-        if (width > window_.width()) {
-            widenedBy_ = width - window_.width();
-            widenedTo_ = width;
-            window_.resize(width, window_.height());
-            if (window_.layout())
-                window_.layout()->activate();  // the central widget takes the new width now
-            // Within the screen: a window that now reaches past its right edge moves left.
-            const int over = window_.frameGeometry().right() - screen.right();
-            if (over > 0)
-                window_.move(window_.pos() - QPoint(over, 0));
-        }
-    }
-    typedIn_ = QApplication::focusWidget();
+    if (!shown)
+        typedIn_ = QApplication::focusWidget();
     layOut();
-    if (overview_->isVisible())
+    if (!shown && overview_->isVisible())
         overview_->setFocus();
+}
+
+void OverviewPlace::widen()
+{
+    const QRect screen = window_.screen()->availableGeometry();
+    const int frame = window_.frameGeometry().width() - window_.width();
+    const int wantedCentral = kLeft + AlbumOverview::widthFor(3) + kMargin;
+    const int width = std::min(window_.width() + wantedCentral - central_->width(), screen.width() - frame);
+    if (width <= window_.width())
+        return;
+    widenedBy_ = width - window_.width();
+    widenedTo_ = width;
+    window_.resize(width, window_.height());
+    if (window_.layout())
+        window_.layout()->activate();  // the central widget takes the new width now
+    // Within the screen: a window that now reaches past its right edge moves left.
+    const int over = window_.frameGeometry().right() - screen.right();
+    if (over > 0)
+        window_.move(window_.pos() - QPoint(over, 0));
 }
 
 bool OverviewPlace::eventFilter(QObject* watched, QEvent* event)

@@ -25,6 +25,8 @@ public:
     QAction* action() const { return action_; }
     // Where the overview goes in the central widget, for a central widget this wide and high.
     static QRect placeIn(QSize central);
+    // Whether a central widget of that size has room for one column of tiles there.
+    static bool hasRoomIn(QSize central);
     // F9: shows the overview (widening the window where it has no room) or hides it.
     void toggle();
 
@@ -33,7 +35,9 @@ protected:
 
 private:
     bool wanted() const;
-    void layOut();
+    void layOut();  // shown where there is room and the user wants it; the action follows
+    // Three columns of tiles more, within the screen; remembered, so that F9 gives them back.
+    void widen();
 
     album::Album& album_;
     QMainWindow& window_;
