@@ -44,7 +44,7 @@ QString makeCameraAlbum(const QTemporaryDir& root, int count, const QByteArray& 
 {
     const QString folder = root.filePath(QStringLiteral("album"));
     QDir().mkpath(folder);
-    const auto name = [&](int i) { return folder + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')); };
+    const auto name = [&](int i) { return cameraPhotoPath(folder, i); };
     QFile first(name(0));
     first.open(QIODevice::WriteOnly);
     first.write(photo);
@@ -56,6 +56,11 @@ QString makeCameraAlbum(const QTemporaryDir& root, int count, const QByteArray& 
             QFile::copy(name(0), name(i));
     }
     return folder;
+}
+
+QString cameraPhotoPath(const QString& folder, int i)
+{
+    return folder + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0'));
 }
 
 double median(std::vector<double> values)

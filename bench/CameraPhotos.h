@@ -15,5 +15,7 @@ QByteArray cameraPhotoWithoutThumbnail();
 // A folder "album" under `root` with `count` photos p000.jpg, p001.jpg ... each a copy of `photo`
 // (hard links where `linked`: many photos at the cost of one, each its own file name).
 QString makeCameraAlbum(const QTemporaryDir& root, int count, const QByteArray& photo, bool linked = false);
+// The path of photo `i` of such an album.
+QString cameraPhotoPath(const QString& folder, int i);
 double median(std::vector<double> values);
 double residentMb();

@@ -63,15 +63,11 @@ struct Program {
                 return false;
         return true;
     }
-    // The tiles in view now.
-    std::pair<int, int> inView()
+    // Every tile in view has its thumbnail at hand.
+    bool inViewMade()
     {
-        AlbumOverview& o = overview();
-        const int c = o.columns();
-        const int first = o.verticalScrollBar()->value() / AlbumOverview::TileHeight * c;
-        const int lines = (o.verticalScrollBar()->value() + o.viewport()->height() - 1) / AlbumOverview::TileHeight
-                          - o.verticalScrollBar()->value() / AlbumOverview::TileHeight + 1;
-        return {first, std::min(o.photoCount(), first + lines * c)};
+        const auto [first, end] = overview().rowsInView();
+        return thumbnailsAt(first, end);
     }
     // Waits until `done`, looked at after every event (the program's own loop sleeps only while
     // nothing comes), then paints the tiles; the time from `timer`.
@@ -93,7 +89,7 @@ void fillCache(const QString& home, const QString& folder, int count)
     QList<int> rows(count);
     std::iota(rows.begin(), rows.end(), 0);
     QtConcurrent::blockingMap(rows, [&](int i) {
-        cache.thumbnail(folder + QStringLiteral("/p%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+        cache.thumbnail(cameraPhotoPath(folder, i));
     });
 }
 
@@ -105,7 +101,7 @@ void BM_CachedThumbnailRead(benchmark::State& state)
     QTemporaryDir cache;
     fillCache(cache.path(), folder, 1);
     const picture::ThumbnailCache thumbnails(cache.path());
-    const QString photo = folder + QStringLiteral("/p000.jpg");
+    const QString photo = cameraPhotoPath(folder, 0);
     for (auto _ : state)
         if (thumbnails.cached(photo).isNull())
             state.SkipWithError("not cached");
@@ -129,11 +125,9 @@ void BM_OverviewOpen(benchmark::State& state)
         timer.start();  // the first photo is shown
         const int columns = program.overview().columns();
         state.counters["first_row_ms"] = program.until(timer, [&] { return program.thumbnailsAt(0, columns); });
-        state.counters["in_view_ms"] = program.until(timer, [&] {
-            const auto [first, end] = program.inView();
-            return program.thumbnailsAt(first, end);
-        });
-        state.counters["tiles_in_view"] = program.inView().second - program.inView().first;
+        state.counters["in_view_ms"] = program.until(timer, [&] { return program.inViewMade(); });
+        const auto [first, end] = program.overview().rowsInView();
+        state.counters["tiles_in_view"] = end - first;
         if (!cached)
             state.counters["all_made_s"] = program.until(timer, [&] { return program.thumbnails().idle(); }) / 1000;
     }
@@ -156,10 +150,7 @@ void BM_OverviewScroll(benchmark::State& state)
             QElapsedTimer timer;
             timer.start();
             bar->setValue(bar->value() + bar->pageStep());
-            screenfuls.push_back(program.until(timer, [&] {
-                const auto [first, end] = program.inView();
-                return program.thumbnailsAt(first, end);
-            }));
+            screenfuls.push_back(program.until(timer, [&] { return program.inViewMade(); }));
         }
         state.counters["screenfuls"] = double(screenfuls.size());
         std::string slow;

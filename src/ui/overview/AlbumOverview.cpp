@@ -150,6 +150,15 @@ void AlbumOverview::layOut()
     viewport()->update();
 }
 
+std::pair<int, int> AlbumOverview::rowsInView() const
+{
+    const int c = columns();
+    const int top = verticalScrollBar()->value();
+    const int firstLine = top / TileHeight;
+    const int lastLine = (top + std::max(1, viewport()->height()) - 1) / TileHeight;
+    return {std::min(photoCount(), firstLine * c), std::min(photoCount(), (lastLine + 1) * c)};
+}
+
 void AlbumOverview::askForThumbnails()
 {
     QStringList wanted;
@@ -157,11 +166,7 @@ void AlbumOverview::askForThumbnails()
     const int count = photoCount();
     if (isVisible() && count > 0) {
         // The tiles in view first, then a screenful below and one above (where the user scrolls).
-        const int c = columns();
-        const int firstLine = verticalScrollBar()->value() / TileHeight;
-        const int linesInView = viewport()->height() / TileHeight + 2;
-        const int first = std::min(count, firstLine * c);
-        const int end = std::min(count, (firstLine + linesInView) * c);
+        const auto [first, end] = rowsInView();
         const int inView = end - first;
         const auto ask = [&](int r) {
             wanted << album_.photoPath(r);

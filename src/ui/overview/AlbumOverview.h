@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <utility>
 #include <vector>
 
 namespace album { class Album; }
@@ -35,6 +36,8 @@ public:
     // The mark's centre in the tile, and the thumbnail's square.
     static QPoint markCentre(const QRect& tile);
     static QRect thumbnailSquare(const QRect& tile);
+    // The rows whose tiles are in view, wholly or in part: from the first to the end (not included).
+    std::pair<int, int> rowsInView() const;
     // The photos selected, in the album's order.
     std::vector<int> selectedRows() const;
     // The width that `columns` columns of tiles take, with the frame and the scroll bar.
